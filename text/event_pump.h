@@ -15,16 +15,26 @@
 namespace vd {
 
 // Set once by a worker thread when it is done; waited on by the main thread. Thread-safe.
+//
+// Lifetime: the web layer holds the signal by shared_ptr on both threads, so the object outlives every
+// call on it, a set() from an abandoned worker included.
 class WorkerSignal {
  public:
+  // The first call sets the flag, wakes the waiters and then runs the wake installed by on_set(), if any,
+  // on the calling thread. Later calls do nothing.
   void set();
   bool is_set() const;
-  // Plain wait: true when set before the deadline.
+  // Plain wait: true when set before the deadline (at once when set already).
   bool wait_until(std::chrono::steady_clock::time_point deadline);
-  // Called on the setting thread right after set(); a window pump uses it to wake its event loop.
+  // Installs the wake that set() runs on the setting thread; a window pump uses it to wake its event loop.
+  // The wake runs at most once. When on_set() returns, a wake it replaced is neither running nor will
+  // run, so on_set(nullptr) before leaving the wait makes it safe to destroy what the wake refers to.
+  // When the signal is set already nothing is stored: install first, then test is_set(), and no set()
+  // can fall between the two unnoticed. The wake must not call on_set() and should not block.
   void on_set(std::function<void()> wake);
 
  private:
+  std::mutex wake_mutex_;  // held while the wake runs; taken before mutex_
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   bool set_ = false;
