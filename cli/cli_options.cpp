@@ -1,0 +1,139 @@
+#include "cli/cli_options.h"
+
+#include <string_view>
+
+#include "text/encoding.h"
+
+namespace vd {
+namespace {
+
+std::string to_gbk(const std::string& arg) { return is_valid_utf8(arg) ? utf8_to_gbk(arg) : arg; }
+
+enum class Target { kEngine, kFirstPage, kPages, kPause, kTemplate, kDir, kExt, kKeywords, kSettings,
+                    kConnectTo };
+
+struct ValueOption {
+  const char* short_name;  // nullptr when there is none
+  const char* long_name;
+  Target target;
+};
+
+constexpr ValueOption kValueOptions[] = {
+    {"-e", "--engine", Target::kEngine},       {"-f", "--first-page", Target::kFirstPage},
+    {"-p", "--pages", Target::kPages},         {"-w", "--pause", Target::kPause},
+    {"-t", "--template", Target::kTemplate},   {"-d", "--dir", Target::kDir},
+    {"-x", "--ext", Target::kExt},             {nullptr, "--keywords", Target::kKeywords},
+    {nullptr, "--settings", Target::kSettings}, {nullptr, "--connect-to", Target::kConnectTo},
+};
+
+const ValueOption* find_value_option(std::string_view name) {
+  for (const ValueOption& o : kValueOptions) {
+    if ((o.short_name != nullptr && name == o.short_name) || name == o.long_name) return &o;
+  }
+  return nullptr;
+}
+
+void store(CliOptions& o, Target target, const std::string& value) {
+  switch (target) {
+    case Target::kEngine: o.engine = value; break;
+    case Target::kFirstPage: o.first_page = to_gbk(value); break;
+    case Target::kPages: o.page_limit = to_gbk(value); break;
+    case Target::kPause: o.pause = to_gbk(value); break;
+    case Target::kTemplate: o.line_template = to_gbk(value); break;
+    case Target::kDir: o.output_directory = to_gbk(value); break;
+    case Target::kExt: o.extension = to_gbk(value); break;
+    case Target::kKeywords: o.keywords_file = value; break;
+    case Target::kSettings: o.settings_file = value; break;
+    case Target::kConnectTo: o.connect_to.push_back(value); break;
+  }
+}
+
+}  // namespace
+
+std::optional<int> engine_index(const std::string& name) {
+  static constexpr const char* kNames[] = {"baidu", "360", "sogou", "google"};
+  for (int i = 0; i < 4; ++i) {
+    if (name == kNames[i]) return i;
+  }
+  return std::nullopt;
+}
+
+CliParse parse_cli_options(const std::vector<std::string>& args) {
+  CliParse result;
+  CliOptions& o = result.options;
+  bool options_ended = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (options_ended || arg.size() < 2 || arg[0] != '-') {
+      o.keyword_args.push_back(to_gbk(arg));
+      continue;
+    }
+    if (arg == "--") {
+      options_ended = true;
+      continue;
+    }
+    if (arg == "-q" || arg == "--quiet") {
+      o.quiet = true;
+      continue;
+    }
+    if (arg == "-h" || arg == "--help") {
+      o.help = true;
+      continue;
+    }
+    if (arg == "--version") {
+      o.version = true;
+      continue;
+    }
+    std::string name = arg;
+    std::optional<std::string> value;
+    if (arg.rfind("--", 0) == 0) {
+      if (std::size_t eq = arg.find('='); eq != std::string::npos) {
+        name = arg.substr(0, eq);
+        value = arg.substr(eq + 1);
+      }
+    }
+    const ValueOption* option = find_value_option(name);
+    if (option == nullptr) {
+      result.error = "unknown option " + name;
+      return result;
+    }
+    if (!value) {
+      if (i + 1 >= args.size()) {
+        result.error = "option " + name + " needs a value";
+        return result;
+      }
+      value = args[++i];
+    }
+    store(o, option->target, *value);
+  }
+  if (o.engine && !engine_index(*o.engine)) {
+    result.error = "unknown engine '" + *o.engine + "' (baidu, 360, sogou or google)";
+  } else if (!o.help && !o.version && o.keyword_args.empty() && !o.keywords_file) {
+    result.error = "no keywords given";
+  }
+  return result;
+}
+
+const char* cli_usage() {
+  return "usage: verodero-cli [options] [keyword ...]\n"
+         "Collects the results of each keyword from a search engine into a file per keyword.\n"
+         "\n"
+         "  -e, --engine NAME       baidu, 360, sogou or google (default baidu)\n"
+         "  -f, --first-page N      first result page (default 1)\n"
+         "  -p, --pages N           number of the last page; 0 reads until the results end (default 0)\n"
+         "  -w, --pause SECONDS     pause after each page, whole seconds (default 1.5, read as 1)\n"
+         "  -t, --template TEXT     line template with #网址# and #标题#\n"
+         "  -d, --dir FOLDER        output folder (default ~/关键词采集网址)\n"
+         "  -x, --ext EXT           file extension (default htm)\n"
+         "      --keywords FILE     also read one keyword per line from FILE (- for standard input)\n"
+         "      --settings FILE     take the defaults from a settings file written by the window\n"
+         "      --connect-to H:P:A:Q  send requests for host H port P to address A port Q (repeatable)\n"
+         "  -q, --quiet             no progress on standard error\n"
+         "  -h, --help              this text\n"
+         "      --version           the version\n"
+         "\n"
+         "Exit status: 0 done or stopped, 1 some keyword's lines could not be written, 2 bad options.\n"
+         "Ctrl-C stops after the page in progress; a second Ctrl-C ends at once.\n";
+}
+
+}  // namespace vd
