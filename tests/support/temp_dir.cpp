@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace vd::testing {
+namespace vd::test {
 
 TempDir::TempDir() {
   const char* base = std::getenv("TMPDIR");
@@ -57,4 +57,4 @@ std::string read_file(const std::string& native_path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace vd::testing
+}  // namespace vd::test

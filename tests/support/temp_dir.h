@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace vd::testing {
+namespace vd::test {
 
 class TempDir {
  public:
@@ -34,4 +34,4 @@ class TempDir {
 bool write_file(const std::string& native_path, std::string_view bytes);
 std::string read_file(const std::string& native_path);
 
-}  // namespace vd::testing
+}  // namespace vd::test
