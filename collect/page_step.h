@@ -1,0 +1,42 @@
+// The page step of a collection run: one result page of one keyword, from the request to the lines.
+//
+// Stages, each a function of its own: request (engine_profile.h), block cut and entry walk
+// (result_page.h), link resolution (link_rule.h), title cleaning and writing (output_records.h).
+// Runs on the front end's main thread; events are handled while the page is fetched and once per
+// result heading, so any handler can run nested inside it. It never reads the stop flag.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "collect/keyword_output.h"
+#include "collect/result_page.h"
+#include "collect/run_controls.h"
+#include "collect/web_access.h"
+
+namespace vd {
+
+class RegexService;
+
+// What a page step reads and writes besides its arguments; the references outlive the step.
+struct PageStep {
+  RunControls& controls;
+  WebAccess& web;
+  RegexService& titles;
+  KeywordOutput& output;
+  std::int32_t& run_total;
+};
+
+// The engine is read from the controls at each call. True: the page was accepted, its lines written (as
+// far as the output file allows), run_total and the caption updated and previous_links replaced by its
+// link list. False: the page repeats previous_links (an empty page at a keyword's start included);
+// nothing was written and the keyword's results are over.
+bool collect_page(PageStep& step, std::string_view keyword, std::int32_t page, std::string& previous_links);
+
+// Fetches, cuts and walks one page for an engine, resolving links and cleaning titles; the status pane 1
+// shows each entry as it is taken. Writes nothing.
+PageEntries read_result_page(PageStep& step, const EngineProfile& profile, std::string_view keyword,
+                             std::int32_t page);
+
+}  // namespace vd
