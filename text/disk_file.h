@@ -12,10 +12,15 @@ using FileHandle = int;
 
 // Modes: 1 read, 2 write, 3 read/write (existing files only); 4 write, emptied or created (rewrite);
 // 5 write, 6 read/write (created when missing, contents kept). The position starts at 0 in every mode.
-// Share 1-4 are accepted; share 1 (others may read and write) takes no lock. Any refusal gives 0.
+// Share 1-4 are accepted; share 1 (others may read and write) takes no lock. 3 (others may read) takes a
+// shared flock, 2 and 4 an exclusive one; these locks are advisory: they refuse other openers that lock,
+// this process included, not programs that never lock. Any refusal gives 0, and a refused rewrite leaves
+// the contents alone. Handles are numbered upwards from a thread-safe table and not reused, so a stale
+// handle names no file rather than another one.
 FileHandle open_disk_file(std::string_view path, int mode = 3, int share = 1);
-// Writes the bytes at the current position. False (and the position put back) when any write fails;
-// false and nothing written for a handle that is not open.
+// Writes the bytes at the current position, all of them (partial writes are continued). False when any
+// write fails: the position is put back and bytes that the failed call added past the old end of the
+// file are cut off again. False and nothing written for a handle that is not open.
 bool write_file_text(FileHandle file, std::string_view text);
 bool write_file_text(FileHandle file, std::initializer_list<std::string_view> texts);
 // Every byte written is in the file afterwards. A handle that is not open is ignored.
