@@ -1,6 +1,7 @@
 // HTTP requests on a worker thread with a time-out, while the calling thread keeps handling events.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,19 +10,24 @@
 
 namespace vd {
 
+// A response body is cut here and the rest discarded.
+inline constexpr std::size_t default_body_limit = std::size_t{64} << 20;
+
 // The optional parameters of web_request, in their order; each left as it is takes its default.
 struct WebRequestOptions {
-  int method = 0;                       // 1 selects POST, anything else GET
-  std::string proxy;                    // used for URLs with the scheme http only; empty: direct
-  std::string extra_headers;            // header lines, each ended by CR LF
-  Bytes body;                           // POST body
-  std::string cookies;                  // sent in a "Cookie: " line
-  int timeout_seconds = 60;             // the whole request
-  std::string* response_headers = nullptr;   // receives the raw header block of the last response
-  int conversion = 0;                   // 0 none, 1 UTF-8 to GBK, 2 Big5 to GBK simplified
-  std::string* cookies_received = nullptr;   // receives "name=value;" for each cookie set
+  int method = 0;                           // 1 selects POST, anything else GET
+  std::string proxy;                        // used for URLs with the scheme http only; empty: direct
+  std::string extra_headers;                // header lines, each ended by CR LF
+  Bytes body;                               // POST body
+  std::string cookies;                      // sent in a "Cookie: " line
+  int timeout_seconds = 60;                 // the whole request
+  std::string* response_headers = nullptr;  // receives the raw header block of the last response
+  int conversion = 0;                       // 0 none, 1 UTF-8 to GBK, 2 Big5 to GBK simplified
+  std::string* cookies_received = nullptr;  // receives "name=value;" for each cookie set
   bool allow_redirects = true;
-  std::string* final_url = nullptr;     // receives the address of the last response (after redirects)
+  std::string* final_url = nullptr;  // receives the address of the last response (after redirects);
+                                     // empty text when no response was had (no request, time-out)
+  std::size_t body_limit = default_body_limit;  // bytes kept of the body; the rest is not read
 };
 
 // The response body (converted as asked); empty when no request could be made; the GBK bytes of the
