@@ -21,7 +21,13 @@ std::string one_attempt(std::string_view text, std::string_view start_marker, st
   return middle_bytes(text, content_at, end_at - content_at);
 }
 
-std::string without_quotes(std::string_view marker) { return replace_parts(marker, "\""); }
+// Byte by byte: a double quote is never the second byte of a two-byte character, and a marker that ends
+// in a lone first byte keeps it.
+std::string without_quotes(std::string_view marker) {
+  std::string bare(marker);
+  std::erase(bare, '"');
+  return bare;
+}
 
 }  // namespace
 
