@@ -1,5 +1,6 @@
 #include "web/cookie_store.h"
 
+#include <cstdlib>
 #include <ctime>
 #include <mutex>
 
@@ -156,7 +157,21 @@ std::vector<std::string> cookie_store_lines() {
   if (!handle) return lines;
   curl_slist* list = nullptr;
   if (curl_easy_getinfo(handle.get(), CURLINFO_COOKIELIST, &list) != CURLE_OK) return lines;
-  for (curl_slist* item = list; item != nullptr; item = item->next) lines.emplace_back(item->data);
+  // The client drops expired cookies lazily, on its next change of the store; they are never sent.
+  const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+  for (curl_slist* item = list; item != nullptr; item = item->next) {
+    std::string line = item->data;
+    std::size_t expiry_at = 0;
+    for (int field = 0; field < 4 && expiry_at != std::string::npos; ++field) {
+      expiry_at = line.find('\t', expiry_at);
+      if (expiry_at != std::string::npos) ++expiry_at;
+    }
+    if (expiry_at != std::string::npos) {
+      std::int64_t expiry = std::strtoll(line.c_str() + expiry_at, nullptr, 10);
+      if (expiry != 0 && expiry < now) continue;
+    }
+    lines.push_back(std::move(line));
+  }
   curl_slist_free_all(list);
   return lines;
 }
