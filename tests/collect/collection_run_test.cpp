@@ -227,6 +227,18 @@ TEST_F(CollectionRunTest, EveryEngineEndToEnd) {
   }
 }
 
+TEST_F(CollectionRunTest, SameKeywordTwiceInOneSecondRewritesTheFile) {
+  controls.keywords = "k\r\nk";
+  serve_baidu("k", {{{"http://first.example/long", "1"}}});
+  web.during_fetch = [&](const std::string&) {
+    if (web.fetched.size() == 3) serve_baidu("k", {{{"s", "2"}}});  // the second keyword's first page
+  };
+  run();
+  if (datetime_text(before) != datetime_text(after)) GTEST_SKIP() << "the run crossed a second";
+  EXPECT_EQ(test::file_names(out()).size(), 1u);
+  EXPECT_EQ(contents_of("k"), "s|2\r\n");  // emptied, not overwritten in place
+}
+
 TEST_F(CollectionRunTest, NoEngineCheckedMakesNoRequest) {
   controls.keywords = "k";
   controls.engines = {false, false, false, false};
