@@ -57,7 +57,7 @@ QPixmap banner_picture() {
   p.setPen(Qt::NoPen);
   for (int i = 0; i < 5; ++i) {
     p.setBrush(QColor(255, 255, 255, 40 + 12 * i));
-    p.drawRoundedRect(QRectF(238 + 10 * (i % 2), 14 + 13 * i, 120 - 10 * (i % 2), 6), 3, 3);
+    p.drawRoundedRect(QRectF(292 + 8 * (i % 2), 14 + 13 * i, 66 - 8 * (i % 2), 6), 3, 3);
   }
   draw_magnifier(p, QPointF(42, 40), 20, kAccent);
 
