@@ -147,8 +147,8 @@ TEST(CliRun, UnwritableOutputFolderExitsWithOne) {
   const test::CliResult result = run_cli(args);
   EXPECT_EQ(result.exit_status, 1) << result.err;
   EXPECT_NE(result.out.find("外星人"), std::string::npos) << "the final text names the lost keyword: " << result.out;
-  // The page was still requested.
-  EXPECT_EQ(engine.server().request_count(), 1u);
+  // The pages were still requested: the first, and the second that repeats it.
+  EXPECT_EQ(engine.server().request_count(), 2u);
 }
 
 TEST(CliRun, InterruptStopsAfterThePageAndStillReports) {
