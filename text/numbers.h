@@ -12,15 +12,20 @@ using Bytes = std::string;
 
 // Leading integer after full-width mapping and white space; wraps modulo 2^32; 0 when nothing reads.
 std::int32_t parse_integer(std::string_view text);
-// Longest leading decimal number after full-width mapping and white space; 0 when nothing reads.
+// Longest leading decimal number after full-width mapping and white space; 0 when nothing reads. Reads the
+// same in every locale. A value beyond the range of a double gives an infinity, one too small gives 0.
 double parse_real(std::string_view text);
+// A real as an integer: truncated toward zero; NaN gives 0 and values beyond the 32-bit range give the
+// nearest limit (a plain cast would be undefined there).
+std::int32_t real_to_integer(double x);
 
 std::string integer_text(std::int64_t n);
-// printf "%.13g" with a three-digit exponent (1e+013).
+// printf "%.13g" in the C locale, whatever the process's locale, with an exponent of at least three digits
+// (1e+013).
 std::string real_text(double x);
 // "真" or "假" in GBK.
 const std::string& bool_text(bool v);
-// Rounds half away from zero after a 1e-12 nudge; places may be negative.
+// Rounds half away from zero after a 1e-12 nudge; places may be negative. A result of zero is +0.
 double round_half_away(double x, int places = 0);
 // Upper-case hexadecimal of the 32-bit value, no prefix, no leading zeros.
 std::string upper_hex(std::int32_t n);

@@ -6,6 +6,8 @@
 // step over such a pair as one unit and only try matches at the start of a step. The cuts by count
 // (leading_bytes, trailing_bytes, middle_bytes, replace_span) ignore characters and may split one.
 // Nothing here throws, keeps state, or reads outside its arguments; every function is safe on any thread.
+// Positions and counts of any value (INT_MIN, INT_MAX) are clipped to the text. The walks take one pass
+// over the text and allocate nothing beyond their result. Texts are assumed shorter than 2^31 bytes.
 #pragma once
 
 #include <optional>
@@ -32,17 +34,20 @@ std::string middle_bytes(std::string_view text, int position, int n);
 std::string replace_span(std::string_view text, int position, int length, std::string_view replacement = {});
 
 // Position of the first match of part at or after start, or -1. ignore_case folds A-Z to a-z on every
-// compared byte (second bytes of two-byte characters included). An empty part gives 1 when the searched
-// stretch is not empty.
+// compared byte (second bytes of two-byte characters included). A start on the second byte of a character
+// is taken as the start of a step. An empty part gives 1 (not start) when the searched stretch is not empty.
 int find_part(std::string_view text, std::string_view part, int start = 1, bool ignore_case = false);
 
-// Replaces non-overlapping occurrences of part, starting at start, at most limit times. Note the sense of
-// the flag: match_case true compares exactly, false ignores the case of ASCII letters.
+// Replaces non-overlapping occurrences of part, starting at start, at most limit times (a negative limit is
+// no limit). Note the sense of the flag: match_case true compares exactly, false ignores the case of ASCII
+// letters. With a one-byte part, a lone first byte at the very end that is not replaced is dropped.
 std::string replace_parts(std::string_view text, std::string_view part, std::string_view replacement = {},
                           int start = 1, std::optional<int> limit = no_limit, bool match_case = true);
 
-// Splits at every exact occurrence of separator. A trailing empty piece is not an item.
-TextList split_at(std::string_view text, std::string_view separator = ",", std::optional<int> limit = no_limit);
+// Splits at every exact occurrence of separator. A trailing empty piece is not an item. With a limit, at
+// most that many items are made and the text after the last of them is dropped; a limit <= 0 gives none.
+TextList split_at(std::string_view text, std::string_view separator = ",",
+                  std::optional<int> limit = no_limit);
 
 // Trims ASCII spaces and full-width spaces (A1 A1) at both ends; a lone lead byte at the end goes too.
 std::string trim_spaces(std::string_view text);
