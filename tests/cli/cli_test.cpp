@@ -182,6 +182,29 @@ TEST(CliRun, SecondInterruptEndsAtOnce) {
   EXPECT_EQ(result.out, "");
 }
 
+TEST(CliRun, SettingsFileGivesTheDefaultsAndTheLineOverridesThem) {
+  FixtureEngine engine(FixtureOptions{.pages = 3, .entries = 1});
+  TempDir dir, config;
+  const std::string ini = config.file("verodero.ini");
+  // Written as the window writes it: GBK, CR LF, two engines on (the first one counts).
+  const std::string contents = "[基本]\r\n关键词=甲┊*┊乙\r\n百度=假\r\n360=假\r\n搜狗=真\r\n谷歌=真\r\n"
+                               "搜索页数=2\r\n保存目录=/nonexistent\r\n扩展名=txt\r\n"
+                               "保存模板=[#标题#]\r\n起始页号=1\r\n"_gbk;
+  ASSERT_TRUE(test::write_file(ini, contents));
+  std::vector<std::string> args = {"--settings", ini, "-d", dir.path(), "-w", "0", "-q", "-x", "log"};
+  for (const std::string& entry : engine.connect_to_all()) args.insert(args.end(), {"--connect-to", entry});
+  args.push_back("外星人");
+  const test::CliResult result = run_cli(args);
+  ASSERT_EQ(result.exit_status, 0) << result.err;
+  std::string name;
+  EXPECT_EQ(file_of(dir.path(), "外星人", &name),
+            engine.expected_file(test::kFixtureSogou, "外星人"_gbk, 1, 2, "[#标题#]"_gbk));
+  EXPECT_EQ(name.substr(name.size() - 4), ".log");
+  EXPECT_EQ(files_in(dir.path()).size(), 1u) << "keywords come from the line, not the file";
+
+  EXPECT_EQ(run_cli({"--settings", config.file("missing.ini"), "x"}).exit_status, 2);
+}
+
 struct BadLine {
   std::vector<std::string> args;
   const char* reason;
