@@ -24,6 +24,18 @@ PCRE2_SPTR16 units(std::u16string_view text) {
 }
 
 bool is_high_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool is_low_surrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+bool is_valid_utf16(std::u16string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (is_low_surrogate(text[i])) return false;
+    if (is_high_surrogate(text[i])) {
+      if (i + 1 == text.size() || !is_low_surrogate(text[i + 1])) return false;
+      ++i;
+    }
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -95,10 +107,12 @@ template <typename OnMatch>
 bool RegexEngine::each_match(std::u16string_view text, OnMatch&& on_match) {
   const Compiled* c = compiled();
   if (c == nullptr) return false;
+  // PCRE2 would check the whole text again on every call of the scan; it is checked once here.
+  if (!is_valid_utf16(text)) return false;
   PCRE2_SIZE start = 0;
   for (;;) {
-    const int rc =
-        pcre2_match(c->code.get(), units(text), text.size(), start, 0, c->match_data.get(), nullptr);
+    const int rc = pcre2_match(c->code.get(), units(text), text.size(), start, PCRE2_NO_UTF_CHECK,
+                               c->match_data.get(), nullptr);
     if (rc == PCRE2_ERROR_NOMATCH) return true;
     if (rc < 0) return false;
     const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(c->match_data.get());

@@ -280,5 +280,17 @@ TEST(RegexServiceEscaping, EscapedTextMatchesItselfLiterally) {
   EXPECT_FALSE(service.is_match("fileXtxt"));
 }
 
+// Text handed to the engine directly may be broken UTF-16; that is an error, not a crash.
+TEST(RegexEngine, BrokenUtf16IsAnError) {
+  RegexEngine engine;
+  engine.set_pattern(u"a");
+  engine.set_global(true);
+  const std::u16string broken = std::u16string(1, u'\xD800') + u"a";
+  EXPECT_FALSE(engine.replace(broken, u"b").has_value());
+  EXPECT_FALSE(engine.execute(broken).has_value());
+  EXPECT_FALSE(engine.test(broken).has_value());
+  EXPECT_EQ(engine.replace(u"\U0001F600a", u"b"), u"\U0001F600b");
+}
+
 }  // namespace
 }  // namespace vd
