@@ -1,8 +1,9 @@
 #include "cli/cli_front_end.h"
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 #include "text/encoding.h"
 

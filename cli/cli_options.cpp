@@ -9,8 +9,19 @@ namespace {
 
 std::string to_gbk(const std::string& arg) { return is_valid_utf8(arg) ? utf8_to_gbk(arg) : arg; }
 
-enum class Target { kEngine, kFirstPage, kPages, kPause, kTemplate, kDir, kExt, kKeywords, kSettings,
-                    kConnectTo };
+enum class Target {
+  kEngine,
+  kFirstPage,
+  kPages,
+  kPause,
+  kTemplate,
+  kDir,
+  kExt,
+  kKeywords,
+  kSettings,
+  kProfiles,
+  kConnectTo
+};
 
 struct ValueOption {
   const char* short_name;  // nullptr when there is none
@@ -19,11 +30,17 @@ struct ValueOption {
 };
 
 constexpr ValueOption kValueOptions[] = {
-    {"-e", "--engine", Target::kEngine},       {"-f", "--first-page", Target::kFirstPage},
-    {"-p", "--pages", Target::kPages},         {"-w", "--pause", Target::kPause},
-    {"-t", "--template", Target::kTemplate},   {"-d", "--dir", Target::kDir},
-    {"-x", "--ext", Target::kExt},             {nullptr, "--keywords", Target::kKeywords},
-    {nullptr, "--settings", Target::kSettings}, {nullptr, "--connect-to", Target::kConnectTo},
+    {"-e", "--engine", Target::kEngine},
+    {"-f", "--first-page", Target::kFirstPage},
+    {"-p", "--pages", Target::kPages},
+    {"-w", "--pause", Target::kPause},
+    {"-t", "--template", Target::kTemplate},
+    {"-d", "--dir", Target::kDir},
+    {"-x", "--ext", Target::kExt},
+    {nullptr, "--keywords", Target::kKeywords},
+    {nullptr, "--settings", Target::kSettings},
+    {nullptr, "--connect-to", Target::kConnectTo},
+    {nullptr, "--profiles", Target::kProfiles},
 };
 
 const ValueOption* find_value_option(std::string_view name) {
@@ -35,16 +52,39 @@ const ValueOption* find_value_option(std::string_view name) {
 
 void store(CliOptions& o, Target target, const std::string& value) {
   switch (target) {
-    case Target::kEngine: o.engine = value; break;
-    case Target::kFirstPage: o.first_page = to_gbk(value); break;
-    case Target::kPages: o.page_limit = to_gbk(value); break;
-    case Target::kPause: o.pause = to_gbk(value); break;
-    case Target::kTemplate: o.line_template = to_gbk(value); break;
-    case Target::kDir: o.output_directory = to_gbk(value); break;
-    case Target::kExt: o.extension = to_gbk(value); break;
-    case Target::kKeywords: o.keywords_file = value; break;
-    case Target::kSettings: o.settings_file = value; break;
-    case Target::kConnectTo: o.connect_to.push_back(value); break;
+    case Target::kEngine:
+      o.engine = value;
+      break;
+    case Target::kFirstPage:
+      o.first_page = to_gbk(value);
+      break;
+    case Target::kPages:
+      o.page_limit = to_gbk(value);
+      break;
+    case Target::kPause:
+      o.pause = to_gbk(value);
+      break;
+    case Target::kTemplate:
+      o.line_template = to_gbk(value);
+      break;
+    case Target::kDir:
+      o.output_directory = to_gbk(value);
+      break;
+    case Target::kExt:
+      o.extension = to_gbk(value);
+      break;
+    case Target::kKeywords:
+      o.keywords_file = value;
+      break;
+    case Target::kSettings:
+      o.settings_file = value;
+      break;
+    case Target::kProfiles:
+      o.profiles_file = value;
+      break;
+    case Target::kConnectTo:
+      o.connect_to.push_back(value);
+      break;
   }
 }
 
@@ -84,6 +124,10 @@ CliParse parse_cli_options(const std::vector<std::string>& args) {
       o.version = true;
       continue;
     }
+    if (arg == "--print-profiles") {
+      o.print_profiles = true;
+      continue;
+    }
     std::string name = arg;
     std::optional<std::string> value;
     if (arg.rfind("--", 0) == 0) {
@@ -108,7 +152,7 @@ CliParse parse_cli_options(const std::vector<std::string>& args) {
   }
   if (o.engine && !engine_index(*o.engine)) {
     result.error = "unknown engine '" + *o.engine + "' (baidu, 360, sogou or google)";
-  } else if (!o.help && !o.version && o.keyword_args.empty() && !o.keywords_file) {
+  } else if (!o.help && !o.version && !o.print_profiles && o.keyword_args.empty() && !o.keywords_file) {
     result.error = "no keywords given";
   }
   return result;
@@ -127,12 +171,16 @@ const char* cli_usage() {
          "  -x, --ext EXT           file extension (default htm)\n"
          "      --keywords FILE     also read one keyword per line from FILE (- for standard input)\n"
          "      --settings FILE     take the defaults from a settings file written by the window\n"
+         "      --profiles FILE     engine profiles to use instead of engines.ini beside the settings file\n"
+         "      --print-profiles    write the built-in engine profiles in the profiles file's form\n"
          "      --connect-to H:P:A:Q  send requests for host H port P to address A port Q (repeatable)\n"
          "  -q, --quiet             no progress on standard error\n"
          "  -h, --help              this text\n"
          "      --version           the version\n"
          "\n"
-         "Exit status: 0 done or stopped, 1 some keyword's lines could not be written, 2 bad options.\n"
+         "Exit status: 0 done or stopped, 1 some keyword's lines could not be written, 2 bad options,\n"
+         "3 an engine asked for verification, a page could not be had or a request timed out\n"
+         "(1 wins when both 1 and 3 happen).\n"
          "Ctrl-C stops after the page in progress; a second Ctrl-C ends at once.\n";
 }
 

@@ -19,13 +19,15 @@ struct CliOptions {
   std::optional<std::string> output_directory;
   std::optional<std::string> extension;
 
-  std::vector<std::string> keyword_args;      // GBK
-  std::optional<std::string> keywords_file;   // a path as given (the file system's encoding), "-" for stdin
-  std::optional<std::string> settings_file;   // the same
+  std::vector<std::string> keyword_args;     // GBK
+  std::optional<std::string> keywords_file;  // a path as given (the file system's encoding), "-" for stdin
+  std::optional<std::string> settings_file;  // the same
+  std::optional<std::string> profiles_file;  // the same
   std::vector<std::string> connect_to;
   bool quiet = false;
   bool help = false;
   bool version = false;
+  bool print_profiles = false;
 };
 
 struct CliParse {

@@ -43,7 +43,29 @@ std::string joined(const std::vector<std::string>& texts, std::string_view separ
   return result;
 }
 
+void add_once(std::vector<std::string>& keywords, const std::string& keyword) {
+  if (std::find(keywords.begin(), keywords.end(), keyword) == keywords.end()) keywords.push_back(keyword);
+}
+
 }  // namespace
+
+const std::vector<std::string>& RunSummary::troubled_keywords(PageOutcome kind) const {
+  static const std::vector<std::string> kNone;
+  switch (kind) {
+    case PageOutcome::verification:
+      return verification_keywords;
+    case PageOutcome::failed:
+      return failed_keywords;
+    case PageOutcome::timed_out:
+      return timed_out_keywords;
+    default:
+      return kNone;
+  }
+}
+
+bool RunSummary::hit_trouble() const {
+  return !verification_keywords.empty() || !failed_keywords.empty() || !timed_out_keywords.empty();
+}
 
 CollectionRun::CollectionRun(RunControls& controls, RegexService& titles, WebAccess& web)
     : controls_(controls), titles_(titles), web_(web) {}
@@ -94,7 +116,10 @@ void CollectionRun::page_loop(const std::string& keyword, KeywordOutput& output,
     pump_events();
     ++page;
     controls_.set_status(0, "关键词："_gbk + keyword + "(页号："_gbk + integer_text(page) + ")");
-    if (!collect_page(step, keyword, page, previous_links)) return;
+    PageOutcome outcome = PageOutcome::end_of_results;
+    const bool accepted = collect_page(step, keyword, page, previous_links, &outcome);
+    note_trouble(keyword, outcome);
+    if (!accepted) return;
     wait_with_stop(pause_milliseconds(controls_.pause_text()), stop_requested_);
     if (stop_requested_) return;
     const std::int32_t limit = parse_integer(controls_.page_limit_text());
@@ -103,8 +128,23 @@ void CollectionRun::page_loop(const std::string& keyword, KeywordOutput& output,
 }
 
 void CollectionRun::note_unwritable(const std::string& keyword) {
-  auto& keywords = summary_.unwritable_keywords;
-  if (std::find(keywords.begin(), keywords.end(), keyword) == keywords.end()) keywords.push_back(keyword);
+  add_once(summary_.unwritable_keywords, keyword);
+}
+
+void CollectionRun::note_trouble(const std::string& keyword, PageOutcome outcome) {
+  switch (outcome) {
+    case PageOutcome::verification:
+      add_once(summary_.verification_keywords, keyword);
+      break;
+    case PageOutcome::failed:
+      add_once(summary_.failed_keywords, keyword);
+      break;
+    case PageOutcome::timed_out:
+      add_once(summary_.timed_out_keywords, keyword);
+      break;
+    default:
+      break;
+  }
 }
 
 void CollectionRun::finish() {
@@ -122,6 +162,10 @@ void CollectionRun::finish() {
   if (!summary_.unwritable_keywords.empty()) {
     message += "\n";
     message += "以下关键词的结果未能写入文件："_gbk + joined(summary_.unwritable_keywords, "，"_gbk);
+  }
+  for (const PageOutcome kind : kTroubleOutcomes) {
+    const std::vector<std::string>& keywords = summary_.troubled_keywords(kind);
+    if (!keywords.empty()) message += "\n" + trouble_line(kind, joined(keywords, "，"_gbk));
   }
   show_message(message, kButtonsOk, "信息："_gbk);
 }

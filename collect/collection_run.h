@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "collect/keyword_output.h"
+#include "collect/page_outcome.h"
 #include "collect/run_controls.h"
 #include "collect/web_access.h"
 
@@ -27,7 +28,17 @@ struct RunSummary {
   std::int32_t total = 0;
   std::string final_text;  // "已采集完成！总采集数量 ..." as shown in status pane 1
   std::vector<std::string> unwritable_keywords;  // keywords whose output file could not be opened or written
+  // Keywords, in run order, that met at least one page of each kind of trouble; a keyword can be in
+  // more than one list.
+  std::vector<std::string> verification_keywords;  // the engine asked for verification
+  std::vector<std::string> failed_keywords;        // a request brought back nothing
+  std::vector<std::string> timed_out_keywords;     // a request ran out of time
   bool stopped = false;
+
+  // The list for a kind of trouble (verification, failed or timed_out).
+  const std::vector<std::string>& troubled_keywords(PageOutcome kind) const;
+  // Any keyword met a blocked, failed or timed-out page: its file may lack results the engine has.
+  bool hit_trouble() const;
 };
 
 class CollectionRun {
@@ -47,6 +58,7 @@ class CollectionRun {
   void page_loop(const std::string& keyword, KeywordOutput& output, std::int32_t page);
   void finish();
   void note_unwritable(const std::string& keyword);
+  void note_trouble(const std::string& keyword, PageOutcome outcome);
 
   RunControls& controls_;
   RegexService& titles_;

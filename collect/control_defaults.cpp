@@ -1,8 +1,9 @@
 #include "collect/control_defaults.h"
 
-#include <cstdlib>
 #include <pwd.h>
 #include <unistd.h>
+
+#include <cstdlib>
 
 #include "text/encoding.h"
 #include "text/gbk_literal.h"

@@ -1,9 +1,15 @@
 #include "collect/engine_profile.h"
 
+#include <mutex>
+
+#include "text/gbk_literal.h"
 #include "text/numbers.h"
+#include "text/text_ops.h"
 #include "web/percent_encoding.h"
 
 namespace vd {
+
+using namespace vd::literals;
 
 namespace {
 
@@ -26,7 +32,8 @@ std::array<EngineProfile, kEngineCount> make_profiles() {
        .title = kTitleMarkers,
        .link = kLinkMarkers,
        .link_unwrap = {},
-       .redirect_prefix = "http://www.baidu.com/link?url="},
+       .redirect_prefix = "http://www.baidu.com/link?url=",
+       .verification = {.body_texts = {"百度安全验证"_gbk}, .final_addresses = {"wappass.baidu.com"}}},
       {.engine = SearchEngine::Search360,
        .host = "www.so.com",
        .path_and_query = "/s?q=",
@@ -39,7 +46,8 @@ std::array<EngineProfile, kEngineCount> make_profiles() {
        .title = kTitleMarkers,
        .link = kLinkMarkers,
        .link_unwrap = {},
-       .redirect_prefix = {}},
+       .redirect_prefix = {},
+       .verification = {.body_texts = {"访问异常"_gbk}, .final_addresses = {"qcaptcha.so.com"}}},
       {.engine = SearchEngine::Sogou,
        .host = "www.sogou.com",
        .path_and_query = "/web?query=",
@@ -53,7 +61,8 @@ std::array<EngineProfile, kEngineCount> make_profiles() {
        .title = kTitleMarkers,
        .link = kLinkMarkers,
        .link_unwrap = {},
-       .redirect_prefix = {}},
+       .redirect_prefix = {},
+       .verification = {.body_texts = {"seccodeForm"}, .final_addresses = {"/antispider"}}},
       {.engine = SearchEngine::Google,
        .host = "www.google.com",
        .path_and_query = "/search?q=",
@@ -66,19 +75,61 @@ std::array<EngineProfile, kEngineCount> make_profiles() {
        .title = kTitleMarkers,
        .link = kLinkMarkers,
        .link_unwrap = {{"/url?q=", "&amp;"}},
-       .redirect_prefix = {}},
+       .redirect_prefix = {},
+       .verification = {.body_texts = {"unusual traffic"}, .final_addresses = {"/sorry/"}}},
   }};
 }
 
 }  // namespace
 
-const std::array<EngineProfile, kEngineCount>& engine_profiles() {
-  static const std::array<EngineProfile, kEngineCount> profiles = make_profiles();
+const ProfileTable& engine_profiles() {
+  static const ProfileTable profiles = make_profiles();
   return profiles;
 }
 
 const EngineProfile& engine_profile(SearchEngine engine) {
   return engine_profiles()[static_cast<int>(engine)];
+}
+
+namespace {
+
+struct ActiveTable {
+  std::mutex mutex;
+  std::shared_ptr<const ProfileTable> table = std::make_shared<const ProfileTable>(engine_profiles());
+};
+
+ActiveTable& active_table() {
+  static ActiveTable active;
+  return active;
+}
+
+constexpr const char* kEngineNames[kEngineCount] = {"baidu", "360", "sogou", "google"};
+
+}  // namespace
+
+std::shared_ptr<const ProfileTable> active_profiles() {
+  ActiveTable& active = active_table();
+  std::lock_guard lock(active.mutex);
+  return active.table;
+}
+
+void set_active_profiles(ProfileTable profiles) {
+  auto table = std::make_shared<const ProfileTable>(std::move(profiles));
+  ActiveTable& active = active_table();
+  std::lock_guard lock(active.mutex);
+  active.table = std::move(table);
+}
+
+void reset_active_profiles() { set_active_profiles(engine_profiles()); }
+
+const char* engine_name(SearchEngine engine) { return kEngineNames[static_cast<int>(engine)]; }
+
+std::optional<SearchEngine> engine_by_name(std::string_view name) {
+  const std::string lower = ascii_lower(name);
+  for (int i = 0; i < kEngineCount; ++i) {
+    if (lower == kEngineNames[i]) return static_cast<SearchEngine>(i);
+  }
+  return std::nullopt;
 }
 
 std::optional<SearchEngine> select_engine(const std::array<bool, kEngineCount>& buttons) {

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,16 @@ struct PageValueRule {
   double page_factor = 1;
 };
 
+// Signs that an engine answered with a verification page (a captcha) instead of results.
+struct VerificationSigns {
+  // Texts found anywhere in the page text, letter case ignored.
+  std::vector<std::string> body_texts;
+  // Signs in the final address of the request (after redirects): one beginning with "/" matches when
+  // the address's path begins with it; any other is a host name, matched when the address's host is that
+  // name or ends with "." and that name. Letter case ignored.
+  std::vector<std::string> final_addresses;
+};
+
 struct EngineProfile {
   SearchEngine engine = SearchEngine::Baidu;
   std::string host;            // the public web search host, put after "http://"
@@ -53,11 +64,26 @@ struct EngineProfile {
   MarkerAlternatives link_unwrap;
   // A raw link holding this anywhere (letter case ignored) is resolved by a redirect query; empty: none.
   std::string redirect_prefix;
+
+  VerificationSigns verification;
 };
 
+using ProfileTable = std::array<EngineProfile, kEngineCount>;
+
 // The built-in profiles, indexed by SearchEngine. Lives for the program's life; thread-safe to read.
-const std::array<EngineProfile, kEngineCount>& engine_profiles();
+const ProfileTable& engine_profiles();
 const EngineProfile& engine_profile(SearchEngine engine);
+
+// The profiles that runs use: the built-in ones until a front end sets others (a profiles file read at
+// start). A run holds the snapshot it read for the length of a page, so setting a new table while a run
+// goes on is safe and takes effect at the next page. Thread-safe.
+std::shared_ptr<const ProfileTable> active_profiles();
+void set_active_profiles(ProfileTable profiles);
+void reset_active_profiles();
+
+// The engine's name in profiles files and on the command line: "baidu", "360", "sogou", "google".
+const char* engine_name(SearchEngine engine);
+std::optional<SearchEngine> engine_by_name(std::string_view name);
 
 // The engine of the first checked radio button in the order Baidu, 360, Sogou, Google; none when no
 // button is checked.

@@ -1,5 +1,6 @@
 #include "collect/link_rule.h"
 
+#include "collect/refresh_target.h"
 #include "collect/text_between.h"
 #include "text/text_ops.h"
 
@@ -17,7 +18,9 @@ bool needs_redirect_query(const EngineProfile& profile, std::string_view link) {
 
 std::string resolve_link(const EngineProfile& profile, std::string_view link, WebAccess& web) {
   if (!needs_redirect_query(profile, link)) return std::string(link);
-  return web.query_redirect_target(link);
+  RedirectAnswer answer = web.query_redirect(link);
+  if (!answer.location.empty()) return std::move(answer.location);
+  return refresh_target(answer.body);
 }
 
 }  // namespace vd

@@ -19,8 +19,10 @@ std::string link_before_redirect(const EngineProfile& profile, std::string_view 
 // True when the profile has a redirect prefix and the link holds it anywhere, letter case ignored.
 bool needs_redirect_query(const EngineProfile& profile, std::string_view link);
 
-// The link as written: the redirect target when needs_redirect_query (possibly empty, when the query got
-// no Location), else the link unchanged. Blocks the calling thread for the query.
+// The link as written: the redirect target when needs_redirect_query, else the link unchanged. The
+// target is the Location of the answer or, without one, the address that the answer's page redirects to
+// by a meta refresh or location.replace; empty when neither gave one. Blocks the calling thread for the
+// query.
 std::string resolve_link(const EngineProfile& profile, std::string_view link, WebAccess& web);
 
 }  // namespace vd

@@ -11,32 +11,42 @@ namespace vd {
 using namespace vd::literals;
 
 PageEntries read_result_page(PageStep& step, const EngineProfile& profile, std::string_view keyword,
-                             std::int32_t page) {
+                             std::int32_t page, PageOutcome* outcome) {
   PageEntries result;
-  const std::string page_text = step.web.fetch_page(build_request_url(profile, keyword, page), nullptr);
+  std::string final_url;
+  const std::string page_text = step.web.fetch_page(build_request_url(profile, keyword, page), &final_url);
   const std::string block = cut_result_block(page_text, profile);
-  if (block.empty()) return result;
-  walk_entries(block, profile, [&](RawEntry&& raw) {
-    ResultEntry entry;
-    entry.link = resolve_link(profile, raw.link, step.web);
-    entry.title = clean_title(step.titles, raw.title);
-    result.page_links += entry.link + "\r\n";
-    step.controls.set_status(1, "标题："_gbk + entry.title + "(网址："_gbk + entry.link + ")");
-    const bool go_on = !entry.link.empty();
-    result.entries.push_back(std::move(entry));
-    return go_on;
-  });
+  if (!block.empty())
+    walk_entries(block, profile, [&](RawEntry&& raw) {
+      ResultEntry entry;
+      entry.link = resolve_link(profile, raw.link, step.web);
+      entry.title = clean_title(step.titles, raw.title);
+      result.page_links += entry.link + "\r\n";
+      step.controls.set_status(1, "标题："_gbk + entry.title + "(网址："_gbk + entry.link + ")");
+      const bool go_on = !entry.link.empty();
+      result.entries.push_back(std::move(entry));
+      return go_on;
+    });
+  if (outcome != nullptr) *outcome = classify_page(profile, page_text, final_url, !result.entries.empty());
   return result;
 }
 
-bool collect_page(PageStep& step, std::string_view keyword, std::int32_t page, std::string& previous_links) {
+bool collect_page(PageStep& step, std::string_view keyword, std::int32_t page, std::string& previous_links,
+                  PageOutcome* outcome) {
   const std::string trimmed = trim_spaces(keyword);
   step.controls.set_status(1, "搜索中......"_gbk);
   PageEntries entries;
+  PageOutcome what = PageOutcome::end_of_results;
   if (const auto engine = select_engine(step.controls.engine_buttons())) {
-    entries = read_result_page(step, engine_profile(*engine), trimmed, page);
+    // Held for the whole page, so that a table set meanwhile cannot pull the profile away.
+    const std::shared_ptr<const ProfileTable> profiles = active_profiles();
+    entries = read_result_page(step, (*profiles)[static_cast<int>(*engine)], trimmed, page, &what);
   }
-  if (is_end_of_results(entries.page_links, previous_links)) return false;
+  if (is_trouble(what)) step.controls.set_status(1, outcome_status_text(what));
+  const bool repeated = is_end_of_results(entries.page_links, previous_links);
+  if (repeated && what == PageOutcome::results) what = PageOutcome::end_of_results;
+  if (outcome != nullptr) *outcome = what;
+  if (repeated) return false;
   write_accepted_page(step.controls, step.output, step.run_total, entries, previous_links);
   return true;
 }

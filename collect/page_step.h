@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "collect/keyword_output.h"
+#include "collect/page_outcome.h"
 #include "collect/result_page.h"
 #include "collect/run_controls.h"
 #include "collect/web_access.h"
@@ -28,15 +29,19 @@ struct PageStep {
   std::int32_t& run_total;
 };
 
-// The engine is read from the controls at each call. True: the page was accepted, its lines written (as
-// far as the output file allows), run_total and the caption updated and previous_links replaced by its
-// link list. False: the page repeats previous_links (an empty page at a keyword's start included);
-// nothing was written and the keyword's results are over.
-bool collect_page(PageStep& step, std::string_view keyword, std::int32_t page, std::string& previous_links);
+// The engine is read from the controls at each call, its profile from the active profiles. True: the
+// page was accepted, its lines written (as far as the output file allows), run_total and the caption
+// updated and previous_links replaced by its link list. False: the page repeats previous_links (an empty
+// page at a keyword's start included); nothing was written and the keyword's results are over.
+// A page that failed, timed out or asked for verification is handled the same way (it has no entries)
+// and in addition status pane 1 says what happened. outcome, when given, receives what the page was.
+bool collect_page(PageStep& step, std::string_view keyword, std::int32_t page, std::string& previous_links,
+                  PageOutcome* outcome = nullptr);
 
 // Fetches, cuts and walks one page for an engine, resolving links and cleaning titles; the status pane 1
-// shows each entry as it is taken. Writes nothing.
+// shows each entry as it is taken. Writes nothing. outcome, when given, receives results when the page
+// gave entries, else what classify_page makes of it.
 PageEntries read_result_page(PageStep& step, const EngineProfile& profile, std::string_view keyword,
-                             std::int32_t page);
+                             std::int32_t page, PageOutcome* outcome = nullptr);
 
 }  // namespace vd
