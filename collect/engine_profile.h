@@ -23,6 +23,7 @@ inline constexpr int kEngineCount = 4;
 struct MarkerPair {
   std::string start;
   std::string end;
+  bool operator==(const MarkerPair&) const = default;
 };
 
 // Marker pairs tried in order; the first that yields non-empty text wins. Most rows hold one pair; the
@@ -34,6 +35,7 @@ using MarkerAlternatives = std::vector<MarkerPair>;
 struct PageValueRule {
   double page_offset = 0;
   double page_factor = 1;
+  bool operator==(const PageValueRule&) const = default;
 };
 
 // Signs that an engine answered with a verification page (a captcha) instead of results.
@@ -44,6 +46,7 @@ struct VerificationSigns {
   // the address's path begins with it; any other is a host name, matched when the address's host is that
   // name or ends with "." and that name. Letter case ignored.
   std::vector<std::string> final_addresses;
+  bool operator==(const VerificationSigns&) const = default;
 };
 
 struct EngineProfile {
@@ -66,6 +69,8 @@ struct EngineProfile {
   std::string redirect_prefix;
 
   VerificationSigns verification;
+
+  bool operator==(const EngineProfile&) const = default;
 };
 
 using ProfileTable = std::array<EngineProfile, kEngineCount>;

@@ -1,5 +1,6 @@
 #include "collect/profile_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
@@ -269,7 +270,10 @@ class Parser {
         }
         MarkerAlternatives merged;
         for (std::size_t i = 0; i < std::max(starts.size(), ends.size()); ++i) {
-          merged.push_back({starts[std::min(i, starts.size() - 1)], ends[std::min(i, ends.size() - 1)]});
+          MarkerPair pair{starts[std::min(i, starts.size() - 1)], ends[std::min(i, ends.size() - 1)]};
+          // A pair tried again cannot find anything new.
+          if (std::find(merged.begin(), merged.end(), pair) == merged.end())
+            merged.push_back(std::move(pair));
         }
         pairs = std::move(merged);
       }

@@ -14,7 +14,8 @@
 // markers and the verify keys) separate them with " || "; each alternative is trimmed too, and one pair
 // of double quotes around a whole alternative is dropped, so "<h3 " keeps its trailing space. The n-th
 // start of a marker pairs with its n-th end, the last of the shorter list standing in for the missing
-// ones; the pairs are tried in order. An empty unwrap, redirect_prefix or verify value means none.
+// ones; the pairs are tried in order (a pair that repeats an earlier one is dropped). An empty unwrap,
+// redirect_prefix or verify value means none.
 //
 // The file is UTF-8 when all of it is valid UTF-8 (a byte order mark is skipped), else GBK. A line that
 // cannot be used (an unknown section or key, a bad value, a line that is neither a section, a key nor a

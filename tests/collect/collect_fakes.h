@@ -62,11 +62,15 @@ class FakeControls : public RunControls {
 };
 
 // Pages and redirect targets by address; an address it does not know gives the empty text, as a failed
-// request does. Records every address asked for.
+// request does. Records every address asked for. The final address of a page is its own unless
+// final_urls names another (a redirect that was followed); a redirect query without a Location answers
+// with the body in redirect_bodies, if any.
 class FakeWeb : public WebAccess {
  public:
   std::map<std::string, std::string> pages;
+  std::map<std::string, std::string> final_urls;
   std::map<std::string, std::string> redirects;
+  std::map<std::string, std::string> redirect_bodies;
   std::vector<std::string> fetched;
   std::vector<std::string> queried;
   // Runs while a page is "being fetched", before its text is returned.
@@ -75,7 +79,10 @@ class FakeWeb : public WebAccess {
   std::string fetch_page(std::string_view url, std::string* final_url) override {
     fetched.emplace_back(url);
     if (during_fetch) during_fetch(fetched.back());
-    if (final_url != nullptr) *final_url = url;
+    if (final_url != nullptr) {
+      const auto moved = final_urls.find(std::string(url));
+      *final_url = moved == final_urls.end() ? std::string(url) : moved->second;
+    }
     const auto found = pages.find(std::string(url));
     return found == pages.end() ? std::string() : found->second;
   }
@@ -83,6 +90,12 @@ class FakeWeb : public WebAccess {
     queried.emplace_back(url);
     const auto found = redirects.find(std::string(url));
     return found == redirects.end() ? std::string() : found->second;
+  }
+  RedirectAnswer query_redirect(std::string_view url) override {
+    RedirectAnswer answer{query_redirect_target(url), {}};
+    const auto body = redirect_bodies.find(std::string(url));
+    if (answer.location.empty() && body != redirect_bodies.end()) answer.body = body->second;
+    return answer;
   }
 };
 
