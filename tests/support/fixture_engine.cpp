@@ -1,8 +1,8 @@
 #include "tests/support/fixture_engine.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 
 #include "text/encoding.h"
@@ -15,6 +15,24 @@ using namespace vd::literals;
 
 constexpr const char* kHosts[] = {"www.baidu.com", "www.so.com", "www.sogou.com", "www.google.com"};
 constexpr const char* kEngineNames[] = {"baidu", "360", "sogou", "google"};
+constexpr const char* kCaptchaHosts[] = {"wappass.baidu.com", "qcaptcha.so.com"};
+// Where each engine sends a blocked client.
+constexpr const char* kVerificationAddresses[] = {
+    "http://wappass.baidu.com/static/captcha/tuxing.html?ak=fixture",
+    "http://qcaptcha.so.com/?ret=http%3A%2F%2Fwww.so.com%2Fs",
+    "http://www.sogou.com/antispider/?from=%2Fweb",
+    "http://www.google.com/sorry/index?continue=http://www.google.com/search",
+};
+constexpr const char* kCaptchaPage =
+    "<html><head><title>captcha</title></head><body><img src=\"/c.png\"></body></html>";
+
+bool is_captcha_request(std::string_view host, std::string_view path) {
+  if (std::size_t colon = host.find(':'); colon != std::string_view::npos) host = host.substr(0, colon);
+  for (const char* captcha : kCaptchaHosts) {
+    if (host == captcha) return true;
+  }
+  return path.starts_with("/antispider") || path.starts_with("/sorry/");
+}
 
 std::string hex_of(std::string_view bytes) {
   static constexpr char kDigits[] = "0123456789abcdef";
@@ -67,28 +85,40 @@ std::string entry_markup(int engine, std::string_view keyword_gbk, int page, int
 
 const char* block_start(int engine) {
   switch (engine) {
-    case kFixtureBaidu: return "<div id=\"content_left\">\n";
-    case kFixture360: return "<ul id=\"m-result\" class=\"result\">\n";
-    case kFixtureSogou: return "<div class=\"results\" >\n";
-    default: return "<div id=\"ires\"><ol>\n";
+    case kFixtureBaidu:
+      return "<div id=\"content_left\">\n";
+    case kFixture360:
+      return "<ul id=\"m-result\" class=\"result\">\n";
+    case kFixtureSogou:
+      return "<div class=\"results\" >\n";
+    default:
+      return "<div id=\"ires\"><ol>\n";
   }
 }
 
 const char* block_end(int engine) {
   switch (engine) {
-    case kFixtureBaidu: return "</div>\n<p id=\"page\" ><a href=\"/s?pn=10\">next</a></p>\n";
-    case kFixture360: return "</ul>\n<div id=\"page\"><a href=\"#\">next</a></div>\n";
-    case kFixtureSogou: return "</div>\n<table id=\"hint_container\" class=\"hint\"><tr><td></td></tr></table>\n";
-    default: return "</ol></div>\n";
+    case kFixtureBaidu:
+      return "</div>\n<p id=\"page\" ><a href=\"/s?pn=10\">next</a></p>\n";
+    case kFixture360:
+      return "</ul>\n<div id=\"page\"><a href=\"#\">next</a></div>\n";
+    case kFixtureSogou:
+      return "</div>\n<table id=\"hint_container\" class=\"hint\"><tr><td></td></tr></table>\n";
+    default:
+      return "</ol></div>\n";
   }
 }
 
 int page_of(int engine, std::string_view target) {
   switch (engine) {
-    case kFixtureBaidu: return std::atoi(query_value(target, "pn").c_str()) / 10 + 1;
-    case kFixture360: return std::atoi(query_value(target, "pn").c_str());
-    case kFixtureSogou: return std::atoi(query_value(target, "page").c_str());
-    default: return std::atoi(query_value(target, "start").c_str()) / 10 + 1;
+    case kFixtureBaidu:
+      return std::atoi(query_value(target, "pn").c_str()) / 10 + 1;
+    case kFixture360:
+      return std::atoi(query_value(target, "pn").c_str());
+    case kFixtureSogou:
+      return std::atoi(query_value(target, "page").c_str());
+    default:
+      return std::atoi(query_value(target, "start").c_str()) / 10 + 1;
   }
 }
 
@@ -146,6 +176,12 @@ std::vector<std::string> FixtureEngine::connect_to_all() const {
   return all;
 }
 
+std::vector<std::string> FixtureEngine::connect_to_verification() const {
+  std::vector<std::string> all;
+  for (const char* h : kCaptchaHosts) all.push_back(connect_to(h));
+  return all;
+}
+
 std::string FixtureEngine::expected_link(int engine, std::string_view keyword_gbk, int page, int entry) {
   return std::string("http://example.com/") + kEngineNames[engine] + "/" + hex_of(keyword_gbk) + "/" +
          std::to_string(page) + "/" + std::to_string(entry);
@@ -179,21 +215,25 @@ std::string FixtureEngine::expected_file(int engine, std::string_view keyword_gb
 
 std::string FixtureEngine::result_page(int engine, const std::string& keyword_gbk, int page) const {
   page = std::clamp(page, 1, options_.pages);
-  std::string body = options_.utf8
-                         ? "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
-                         : "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">";
+  std::string body =
+      options_.utf8 ? "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+                    : "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gbk\">";
   body += "<title>fixture</title></head><body>\n";
   body += block_start(engine);
-  for (int entry = 1; entry <= options_.entries; ++entry) body += entry_markup(engine, keyword_gbk, page, entry);
+  for (int entry = 1; entry <= options_.entries; ++entry)
+    body += entry_markup(engine, keyword_gbk, page, entry);
   body += block_end(engine);
   body += "</body></html>\n";
   return options_.utf8 ? gbk_to_utf8(body) : body;
 }
 
 HttpReply FixtureEngine::answer(const HttpRequest& request) const {
-  const int engine = engine_of_host(request.header("Host").value_or(""));
+  const std::string host = request.header("Host").value_or("");
+  const int engine = engine_of_host(host);
   HttpReply reply;
-  if (engine < 0) {
+  if (options_.verification && is_captcha_request(host, request.path)) {
+    reply = HttpReply::page(kCaptchaPage);
+  } else if (engine < 0) {
     reply = HttpReply::not_found("unknown host");
   } else if (engine == kFixtureBaidu && request.path == "/link") {
     // The token is HEX.page.entry; the target is the entry's expected link.
@@ -209,9 +249,12 @@ HttpReply FixtureEngine::answer(const HttpRequest& request) const {
       entry = std::atoi(token.substr(dot2 + 1).c_str());
     }
     reply = HttpReply::redirect(expected_link(kFixtureBaidu, keyword, page, entry));
+  } else if (options_.verification) {
+    reply = HttpReply::redirect(kVerificationAddresses[engine]);
   } else {
-    reply = HttpReply::page(result_page(engine, keyword_of(engine, request.target), page_of(engine, request.target)),
-                            options_.utf8 ? "text/html; charset=utf-8" : "text/html");
+    reply = HttpReply::page(
+        result_page(engine, keyword_of(engine, request.target), page_of(engine, request.target)),
+        options_.utf8 ? "text/html; charset=utf-8" : "text/html");
   }
   reply.delay = options_.delay;
   return reply;

@@ -29,8 +29,14 @@ enum FixtureEngineKind { kFixtureBaidu = 0, kFixture360 = 1, kFixtureSogou = 2, 
 struct FixtureOptions {
   int pages = 3;
   int entries = 3;
-  bool utf8 = false;                       // serve UTF-8 pages that declare it
-  std::chrono::milliseconds delay{0};      // before every answer (pages and redirects)
+  bool utf8 = false;                   // serve UTF-8 pages that declare it
+  std::chrono::milliseconds delay{0};  // before every answer (pages and redirects)
+  // Every search is answered as a client that the engine has blocked sees it: a redirect to the
+  // engine's verification address (Baidu wappass.baidu.com, 360 qcaptcha.so.com, Sogou /antispider/,
+  // Google /sorry/index), where a captcha page without result markup waits. The captcha pages hold none
+  // of the engines' verification texts, so only the final address tells them. Route the two captcha
+  // hosts with connect_to_verification().
+  bool verification = false;
 };
 
 class FixtureEngine {
@@ -42,6 +48,8 @@ class FixtureEngine {
   std::string connect_to(std::string_view host) const;
   // The four engines' connect-to entries.
   std::vector<std::string> connect_to_all() const;
+  // The connect-to entries of the captcha hosts that the verification mode redirects to.
+  std::vector<std::string> connect_to_verification() const;
 
   // The link and the cleaned title that entry `entry` (1-based) of page `page` has for a GBK keyword.
   static std::string expected_link(int engine, std::string_view keyword_gbk, int page, int entry);
