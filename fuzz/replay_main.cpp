@@ -72,9 +72,11 @@ int main(int argc, char** argv) {
       return 1;
     }
     std::fprintf(stderr, "replay %s (%zu bytes)\n", input.c_str(), bytes.size());
-    // A copy of exactly the input's size, so that AddressSanitizer sees a read past its end.
+    // A copy of exactly the input's size, so that AddressSanitizer sees a read past its end. Like
+    // libFuzzer, an empty input still comes with a valid pointer.
     std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
-    LLVMFuzzerTestOneInput(data.data(), data.size());
+    const std::uint8_t no_bytes = 0;
+    LLVMFuzzerTestOneInput(data.empty() ? &no_bytes : data.data(), data.size());
   }
   std::printf("%zu inputs replayed\n", inputs.size());
   return 0;
