@@ -209,7 +209,8 @@ class Parser {
       for (const std::string& sign : signs) {
         if (sign.empty()) return "bad value for " + key + ": an empty alternative";
         if (key == "verify.address" &&
-            !(sign.front() == '/' ? !has_blank_or_control(sign) : is_host_name(sign))) {
+            !(sign.front() == '/' ? !has_blank_or_control(sign)
+                                  : is_host_name(sign) && sign.find(':') == std::string::npos)) {
           return "bad value for verify.address: '" + sign + "' is neither a /path nor a host name";
         }
       }

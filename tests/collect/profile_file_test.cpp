@@ -96,28 +96,29 @@ TEST(ProfileFile, GbkAndUtf8FilesReadTheSame) {
 
 TEST(ProfileFile, BadLinesAreReportedAndSkippedTheRestApplies) {
   const std::string file =
-      "host = before.section\n"         // 1
-      "[baidu]\n"                       // 2
-      "blok.start = <div>\n"            // 3
-      "this line has no equals sign\n"  // 4
-      "host = has space.com\n"          // 5
-      "page_factor = ten\n"             // 6
-      "encode_keyword = maybe\n"        // 7
-      "path_and_query = s?wd=\n"        // 8
-      "heading.start =\n"               // 9
-      "anchor.start = <a ||  || <b\n"   // 10
-      "verify.address = not a host/\n"  // 11
-      "= no key\n"                      // 12
-      "link\n"                          // 13
-      "[bing]\n"                        // 14
-      "host = www.bing.com\n"           // 15
-      "[sogou\n"                        // 16
-      "host = y.test\n"                 // 17
-      "[google]\n"                      // 18
-      "host = www.google.com.hk\n"      // 19
-      "host = www.google.de\n"          // 20
-      "page_parameter = &start=\n"      // 21
-      "block.start = <ol\n";            // 22
+      "host = before.section\n"                // 1
+      "[baidu]\n"                              // 2
+      "blok.start = <div>\n"                   // 3
+      "this line has no equals sign\n"         // 4
+      "host = has space.com\n"                 // 5
+      "page_factor = ten\n"                    // 6
+      "encode_keyword = maybe\n"               // 7
+      "path_and_query = s?wd=\n"               // 8
+      "heading.start =\n"                      // 9
+      "anchor.start = <a ||  || <b\n"          // 10
+      "verify.address = not a host/\n"         // 11
+      "= no key\n"                             // 12
+      "link\n"                                 // 13
+      "[bing]\n"                               // 14
+      "host = www.bing.com\n"                  // 15
+      "[sogou\n"                               // 16
+      "host = y.test\n"                        // 17
+      "[google]\n"                             // 18
+      "host = www.google.com.hk\n"             // 19
+      "host = www.google.de\n"                 // 20
+      "page_parameter = &start=\n"             // 21
+      "block.start = <ol\n"                    // 22
+      "verify.address = www.google.com:80\n";  // 23
   const ProfileLoad load = parse_profiles(file);
   struct Expected {
     int line;
@@ -140,6 +141,7 @@ TEST(ProfileFile, BadLinesAreReportedAndSkippedTheRestApplies) {
       {16, "broken section line, no closing ']'"},
       {17, "key in the section of line 16"},
       {20, "key 'host' already given on line 19"},
+      {23, "bad value for verify.address: 'www.google.com:80' is neither a /path nor a host name"},
   };
   ASSERT_EQ(load.warnings.size(), std::size(expected)) << profile_warnings_text(load);
   for (std::size_t i = 0; i < std::size(expected); ++i) {
