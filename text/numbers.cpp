@@ -240,9 +240,9 @@ Bytes zero_bytes(int n) { return n <= 0 ? Bytes() : Bytes(static_cast<Size>(n), 
 Bytes text_to_bytes(std::string_view text) { return Bytes(text); }
 
 std::string bytes_to_text(std::string_view bytes) {
-  const void* zero = std::memchr(bytes.data(), 0, bytes.size());
-  if (!zero) return std::string(bytes);
-  return std::string(bytes.data(), static_cast<Size>(static_cast<const char*>(zero) - bytes.data()));
+  // An empty view may carry a null pointer, which memchr must not see.
+  const std::size_t end = bytes.find('\0');
+  return std::string(bytes.substr(0, end));
 }
 
 int bytes_length(std::string_view bytes) {
