@@ -40,7 +40,7 @@ constexpr std::string_view kTokenCharacters =
 
 class PageWriter {
  public:
-  PageWriter(const PageSpec& spec) : spec_(spec), random_(spec.seed) {
+  PageWriter(const PageOptions& options) : options_(options), random_(options.seed) {
     for (std::string_view word : kChineseWords) chinese_.push_back(encoded(word));
     keyword_ = chinese_[0];
   }
@@ -56,32 +56,32 @@ class PageWriter {
     std::vector<std::string> cores;
     std::size_t fixed = head_start.size() + head_end.size() + block_open.size() + block_close.size() +
                         tail_start.size() + tail_end.size();
-    for (int n = 1; n <= spec_.entries; ++n) {
+    for (int n = 1; n <= options_.entries; ++n) {
       cores.push_back(entry_heading(n));
       fixed += cores.back().size() + entry_frame_size();
     }
-    const std::size_t filler = spec_.size > fixed ? spec_.size - fixed : 0;
-    const std::size_t abstract_size = spec_.entries > 0 ? filler * 65 / 100 / spec_.entries : 0;
+    const std::size_t filler = options_.size > fixed ? options_.size - fixed : 0;
+    const std::size_t abstract_size = options_.entries > 0 ? filler * 65 / 100 / options_.entries : 0;
 
     std::string out;
-    out.reserve(spec_.size + 4096);
+    out.reserve(options_.size + 4096);
     out += head_start;
     append_styles_and_script(out, filler / 4);
     out += head_end;
     out += block_open;
-    for (int n = 1; n <= spec_.entries; ++n) append_entry(out, cores[n - 1], abstract_size);
+    for (int n = 1; n <= options_.entries; ++n) append_entry(out, cores[n - 1], abstract_size);
     out += block_close;
     out += tail_start;
     // Whatever the rounding left goes to the footer, so the page ends at the asked size.
-    if (out.size() + tail_end.size() < spec_.size)
-      append_text(out, spec_.size - out.size() - tail_end.size());
+    if (out.size() + tail_end.size() < options_.size)
+      append_text(out, options_.size - out.size() - tail_end.size());
     out += tail_end;
     return out;
   }
 
  private:
   std::string encoded(std::string_view utf8) const {
-    return spec_.encoding == PageEncoding::utf8 ? std::string(utf8) : utf8_to_gbk_plain(utf8);
+    return options_.encoding == PageEncoding::utf8 ? std::string(utf8) : utf8_to_gbk_plain(utf8);
   }
 
   const std::string& chinese() { return chinese_[random_.below(chinese_.size())]; }
@@ -94,7 +94,7 @@ class PageWriter {
   }
 
   std::string head_opening() {
-    const char* charset = spec_.encoding == PageEncoding::utf8 ? "utf-8" : "gbk";
+    const char* charset = options_.encoding == PageEncoding::utf8 ? "utf-8" : "gbk";
     return std::string(
                "<!DOCTYPE html>\n<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
                "charset=") +
@@ -126,7 +126,7 @@ class PageWriter {
   }
 
   std::string link(int n) {
-    switch (spec_.engine) {
+    switch (options_.engine) {
       case SearchEngine::Baidu:
         return "http://www.baidu.com/link?url=" + token(64);
       case SearchEngine::Google:
@@ -142,7 +142,7 @@ class PageWriter {
   std::string entry_heading(int n) {
     const std::string href = link(n);
     const std::string text = title(n);
-    switch (spec_.engine) {
+    switch (options_.engine) {
       case SearchEngine::Baidu:
         return "<h3 class=\"t\"><a href=\"" + href + "\" target=\"_blank\">" + text + "</a></h3>";
       case SearchEngine::Search360:
@@ -158,7 +158,7 @@ class PageWriter {
   }
 
   std::string_view entry_open() const {
-    switch (spec_.engine) {
+    switch (options_.engine) {
       case SearchEngine::Baidu:
         return "<div class=\"result c-container\">";
       case SearchEngine::Search360:
@@ -172,8 +172,9 @@ class PageWriter {
   }
   std::string_view abstract_open() const { return "<div class=\"c-abstract\">"; }
   std::string_view entry_close() const {
-    return spec_.engine == SearchEngine::Search360 || spec_.engine == SearchEngine::Google ? "</div></li>\n"
-                                                                                           : "</div></div>\n";
+    return options_.engine == SearchEngine::Search360 || options_.engine == SearchEngine::Google
+               ? "</div></li>\n"
+               : "</div></div>\n";
   }
   std::size_t entry_frame_size() const {
     return entry_open().size() + abstract_open().size() + entry_close().size();
@@ -219,7 +220,7 @@ class PageWriter {
   }
 
   std::string block_start() const {
-    switch (spec_.engine) {
+    switch (options_.engine) {
       case SearchEngine::Baidu:
         return "<div id=\"content_left\">\n";
       case SearchEngine::Search360:
@@ -233,7 +234,7 @@ class PageWriter {
   }
 
   std::string block_end() const {
-    switch (spec_.engine) {
+    switch (options_.engine) {
       case SearchEngine::Baidu:
         return "</div>\n<p id=\"page\" ><a href=\"/s?wd=x&pn=10\">next</a></p></div>\n";
       case SearchEngine::Search360:
@@ -246,7 +247,7 @@ class PageWriter {
     return {};
   }
 
-  PageSpec spec_;
+  PageOptions options_;
   Random random_;
   std::vector<std::string> chinese_;
   std::string keyword_;
@@ -254,7 +255,7 @@ class PageWriter {
 
 }  // namespace
 
-std::string generate_page(const PageSpec& spec) { return PageWriter(spec).page(); }
+std::string generate_page(const PageOptions& options) { return PageWriter(options).page(); }
 
 const char* engine_label(SearchEngine engine) {
   static constexpr const char* kLabels[] = {"baidu", "360", "sogou", "google"};

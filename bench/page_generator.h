@@ -1,7 +1,7 @@
 // Result pages for the benchmarks, made by us: each engine's markup as the engine profiles cut it, at a
 // chosen size and number of entries, in GBK or in UTF-8 that declares itself.
 //
-// Deterministic: the same spec (seed included) gives the same bytes on every machine and run. Titles hold
+// Deterministic: the same options (seed included) gives the same bytes on every machine and run. Titles hold
 // markup and character references as real ones do; filler (styles, scripts, abstracts, footer) never holds
 // a marker of the profile, so the walk finds exactly `entries` entries.
 #pragma once
@@ -16,7 +16,7 @@ namespace vd::bench {
 
 enum class PageEncoding { gbk, utf8 };
 
-struct PageSpec {
+struct PageOptions {
   SearchEngine engine = SearchEngine::Baidu;
   int entries = 10;
   std::size_t size = 300 * 1024;  // bytes of the page as served; met to within one entry's markup
@@ -25,7 +25,7 @@ struct PageSpec {
 };
 
 // The page as an engine serves it: GBK bytes, or UTF-8 with "charset=utf-8" in its head.
-std::string generate_page(const PageSpec& spec);
+std::string generate_page(const PageOptions& options);
 
 // "baidu", "360", "sogou", "google".
 const char* engine_label(SearchEngine engine);

@@ -32,7 +32,7 @@ namespace {
 
 using namespace vd::literals;
 using vd::bench::PageEncoding;
-using vd::bench::PageSpec;
+using vd::bench::PageOptions;
 
 // CPU time of this thread, so that the ratio to the floor does not depend on how busy the machine is.
 double thread_seconds() {
@@ -110,11 +110,11 @@ struct StepCase {
 };
 
 void page_step(benchmark::State& state, StepCase c) {
-  const PageSpec spec{.engine = c.engine,
-                      .entries = c.entries,
-                      .size = static_cast<std::size_t>(state.range(0)),
-                      .encoding = c.encoding};
-  const std::string page = vd::bench::generate_page(spec);
+  const PageOptions options{.engine = c.engine,
+                            .entries = c.entries,
+                            .size = static_cast<std::size_t>(state.range(0)),
+                            .encoding = c.encoding};
+  const std::string page = vd::bench::generate_page(options);
 
   MemoryWeb web(page, c.decode);
   BenchControls controls(c.engine);
