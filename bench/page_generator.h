@@ -1,7 +1,7 @@
 // Result pages for the benchmarks, made by us: each engine's markup as the engine profiles cut it, at a
 // chosen size and number of entries, in GBK or in UTF-8 that declares itself.
 //
-// Deterministic: the same options (seed included) gives the same bytes on every machine and run. Titles hold
+// Deterministic: the same options (seed included) give the same bytes on every machine and run. Titles hold
 // markup and character references as real ones do; filler (styles, scripts, abstracts, footer) never holds
 // a marker of the profile, so the walk finds exactly `entries` entries.
 #pragma once
