@@ -3,6 +3,8 @@
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
+#include "text/markup_matches.h"
+
 namespace vd {
 
 namespace {
@@ -109,6 +111,14 @@ bool RegexEngine::each_match(std::u16string_view text, OnMatch&& on_match) {
   if (c == nullptr) return false;
   // PCRE2 would check the whole text again on every call of the scan; it is checked once here.
   if (!is_valid_utf16(text)) return false;
+  if (pattern_ == kMarkupPattern16) {
+    // The same matches without the backtracking search's cost on long lines.
+    for (const auto& [begin, end] : markup_matches(text, ignore_case_, global_)) {
+      const PCRE2_SIZE ovector[2] = {begin, end};
+      on_match(ovector, c->capture_count);
+    }
+    return true;
+  }
   PCRE2_SIZE start = 0;
   for (;;) {
     const int rc = pcre2_match(c->code.get(), units(text), text.size(), start, PCRE2_NO_UTF_CHECK,
@@ -212,6 +222,8 @@ std::optional<std::u16string> RegexEngine::replace(std::u16string_view text,
 std::optional<bool> RegexEngine::test(std::u16string_view text) {
   const Compiled* c = compiled();
   if (c == nullptr) return std::nullopt;
+  if (pattern_ == kMarkupPattern16 && is_valid_utf16(text))
+    return !markup_matches(text, ignore_case_, false).empty();
   const int rc = pcre2_match(c->code.get(), units(text), text.size(), 0, 0, c->match_data.get(), nullptr);
   if (rc == PCRE2_ERROR_NOMATCH) return false;
   if (rc < 0) return std::nullopt;
