@@ -5,6 +5,7 @@
 // loads the settings and gives the service its pattern. Closing the window saves the settings; ending
 // from the icon's exit question does not. Both ways end with exit code 0.
 #include <QApplication>
+#include <QTimer>
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,6 +16,7 @@
 #include "text/settings_file.h"
 #include "ui/main_window.h"
 #include "ui/pictures.h"
+#include "ui/profile_report.h"
 #include "ui/qt_desktop.h"
 #include "ui/qt_event_pump.h"
 #include "ui/shell.h"
@@ -35,6 +37,9 @@ int main(int argc, char* argv[]) {
   vd::install_event_pump(&pump);
   vd::install_desktop(&desktop);
   settings.set_file(vd::settings_file_path());
+  // engines.ini beside the settings file adapts the engines' markers without a new build.
+  const std::string profile_warnings =
+      vd::profile_warning_message(vd::load_active_profiles(vd::default_profiles_path()));
 
   int code = 0;
   {
@@ -51,6 +56,9 @@ int main(int argc, char* argv[]) {
       std::_Exit(0);
     });
     window.show();
+    if (!profile_warnings.empty()) {
+      QTimer::singleShot(0, &window, [&profile_warnings] { vd::show_message(profile_warnings); });
+    }
     code = QApplication::exec();
   }
 
