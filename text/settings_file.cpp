@@ -260,6 +260,9 @@ std::optional<std::string> with_profile_value(std::string_view contents, std::st
   std::string result;
   if (section_found) {
     result = std::string(contents.substr(0, append_at));
+    // A last line ended by a lone CR gets the file's own line end in its place, so that the CR is not
+    // left inside the line's text.
+    if (!result.empty() && result.back() == '\r') result.pop_back();
     if (!result.empty() && result.back() != '\n') result += eol;
     result += new_line + eol;
     result += contents.substr(append_at);

@@ -80,6 +80,8 @@ TEST(ProfileWrite, ReplacesInPlaceAppendsToTheSectionOrAddsIt) {
       {"append to an empty section", "[a]\r\n[b]\r\n", "k", "v", "[a]\r\nk=v\r\n[b]\r\n"},
       {"section added after others", "[b]\r\nx=2\r\n", "k", "v", "[b]\r\nx=2\r\n[a]\r\nk=v\r\n"},
       {"file without a final line end", "[b]\r\nx=2", "k", "v", "[b]\r\nx=2\r\n[a]\r\nk=v\r\n"},
+      {"last line ended by a lone CR", "[a]\r", "k", "v", "[a]\r\nk=v\r\n"},
+      {"last key line ended by a lone CR", "[a]\r\nj=1\r", "k", "v", "[a]\r\nj=1\r\nk=v\r\n"},
       {"lf file stays lf", "[a]\nj=1\n", "k", "v", "[a]\nj=1\nk=v\n"},
       {"empty value", "[a]\r\nk=v\r\n", "k", "", "[a]\r\nk=\r\n"},
       {"blanks written as they are", "", "k", " v ", "[a]\r\nk= v \r\n"},
