@@ -1,8 +1,10 @@
 #include "cli/cli_options.h"
 
+#include <charconv>
 #include <string_view>
 
 #include "text/encoding.h"
+#include "web/redirect_query.h"
 
 namespace vd {
 namespace {
@@ -20,7 +22,8 @@ enum class Target {
   kKeywords,
   kSettings,
   kProfiles,
-  kConnectTo
+  kConnectTo,
+  kParallelRedirects
 };
 
 struct ValueOption {
@@ -41,6 +44,7 @@ constexpr ValueOption kValueOptions[] = {
     {nullptr, "--settings", Target::kSettings},
     {nullptr, "--connect-to", Target::kConnectTo},
     {nullptr, "--profiles", Target::kProfiles},
+    {nullptr, "--parallel-redirects", Target::kParallelRedirects},
 };
 
 const ValueOption* find_value_option(std::string_view name) {
@@ -50,7 +54,17 @@ const ValueOption* find_value_option(std::string_view name) {
   return nullptr;
 }
 
-void store(CliOptions& o, Target target, const std::string& value) {
+// A whole number from 1 to max_parallel_redirects, digits only; 0 when the text is not one.
+int parallel_count(const std::string& text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || text[0] < '0' || text[0] > '9' || error != std::errc() || stop != end) return 0;
+  return value >= 1 && value <= max_parallel_redirects ? value : 0;
+}
+
+// An empty reason: the value was stored.
+std::string store(CliOptions& o, Target target, const std::string& value) {
   switch (target) {
     case Target::kEngine:
       o.engine = value;
@@ -85,7 +99,14 @@ void store(CliOptions& o, Target target, const std::string& value) {
     case Target::kConnectTo:
       o.connect_to.push_back(value);
       break;
+    case Target::kParallelRedirects:
+      o.parallel_redirects = parallel_count(value);
+      if (o.parallel_redirects == 0)
+        return "bad --parallel-redirects '" + value + "' (a whole number from 1 to " +
+               std::to_string(max_parallel_redirects) + ")";
+      break;
   }
+  return {};
 }
 
 }  // namespace
@@ -148,7 +169,8 @@ CliParse parse_cli_options(const std::vector<std::string>& args) {
       }
       value = args[++i];
     }
-    store(o, option->target, *value);
+    result.error = store(o, option->target, *value);
+    if (!result.error.empty()) return result;
   }
   if (o.engine && !engine_index(*o.engine)) {
     result.error = "unknown engine '" + *o.engine + "' (baidu, 360, sogou or google)";
@@ -174,6 +196,8 @@ const char* cli_usage() {
          "      --profiles FILE     engine profiles to use instead of engines.ini beside the settings file\n"
          "      --print-profiles    write the built-in engine profiles in the profiles file's form\n"
          "      --connect-to H:P:A:Q  send requests for host H port P to address A port Q (repeatable)\n"
+         "      --parallel-redirects N  resolve a page's redirect links with up to N queries at a time\n"
+         "                          (1 to 64; default 1, one after another)\n"
          "  -q, --quiet             no progress on standard error\n"
          "  -h, --help              this text\n"
          "      --version           the version\n"

@@ -24,6 +24,7 @@ struct CliOptions {
   std::optional<std::string> settings_file;  // the same
   std::optional<std::string> profiles_file;  // the same
   std::vector<std::string> connect_to;
+  int parallel_redirects = 1;  // redirect queries of a page under way at a time; 1: one after another
   bool quiet = false;
   bool help = false;
   bool version = false;

@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
 
   vd::RegexService titles;
   titles.set_pattern(vd::markup_pattern());
-  vd::CollectionRun run(controls, titles);
+  vd::CollectionRun run(controls, titles, vd::network_web_access(), options.parallel_redirects);
 
   vd::CliEventPump pump([&run] { run.on_button_clicked(); });
   vd::CliDesktop desktop([&controls] { controls.end_line(); });

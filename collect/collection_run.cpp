@@ -67,8 +67,9 @@ bool RunSummary::hit_trouble() const {
   return !verification_keywords.empty() || !failed_keywords.empty() || !timed_out_keywords.empty();
 }
 
-CollectionRun::CollectionRun(RunControls& controls, RegexService& titles, WebAccess& web)
-    : controls_(controls), titles_(titles), web_(web) {}
+CollectionRun::CollectionRun(RunControls& controls, RegexService& titles, WebAccess& web,
+                             int parallel_redirects)
+    : controls_(controls), titles_(titles), web_(web), parallel_redirects_(parallel_redirects) {}
 
 void CollectionRun::on_button_clicked() {
   if (controls_.button_caption() == "开始采集"_gbk) {
@@ -110,7 +111,7 @@ void CollectionRun::keyword_loop() {
 
 void CollectionRun::page_loop(const std::string& keyword, KeywordOutput& output, std::int32_t page) {
   std::string previous_links;
-  PageStep step{controls_, web_, titles_, output, run_total_};
+  PageStep step{controls_, web_, titles_, output, run_total_, parallel_redirects_};
   // The last page number there is; no page follows it.
   while (page < std::numeric_limits<std::int32_t>::max()) {
     pump_events();

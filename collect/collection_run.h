@@ -44,7 +44,10 @@ struct RunSummary {
 class CollectionRun {
  public:
   // The references must outlive the object. titles must hold the markup pattern before a run starts.
-  CollectionRun(RunControls& controls, RegexService& titles, WebAccess& web = network_web_access());
+  // parallel_redirects: how many redirect queries a page may have under way at a time (PageStep); the
+  // window keeps 1.
+  CollectionRun(RunControls& controls, RegexService& titles, WebAccess& web = network_web_access(),
+                int parallel_redirects = 1);
 
   void on_button_clicked();
 
@@ -63,6 +66,7 @@ class CollectionRun {
   RunControls& controls_;
   RegexService& titles_;
   WebAccess& web_;
+  int parallel_redirects_ = 1;
   bool stop_requested_ = false;
   std::int32_t run_start_ticks_ = 0;
   std::string output_directory_;  // ends with the path separator

@@ -18,7 +18,10 @@ bool needs_redirect_query(const EngineProfile& profile, std::string_view link) {
 
 std::string resolve_link(const EngineProfile& profile, std::string_view link, WebAccess& web) {
   if (!needs_redirect_query(profile, link)) return std::string(link);
-  RedirectAnswer answer = web.query_redirect(link);
+  return redirect_target(web.query_redirect(link));
+}
+
+std::string redirect_target(RedirectAnswer&& answer) {
   if (!answer.location.empty()) return std::move(answer.location);
   return refresh_target(answer.body);
 }

@@ -25,4 +25,7 @@ bool needs_redirect_query(const EngineProfile& profile, std::string_view link);
 // query.
 std::string resolve_link(const EngineProfile& profile, std::string_view link, WebAccess& web);
 
+// The target that a redirect query's answer gives, by the rule of resolve_link.
+std::string redirect_target(RedirectAnswer&& answer);
+
 }  // namespace vd

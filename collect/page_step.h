@@ -27,6 +27,11 @@ struct PageStep {
   RegexService& titles;
   KeywordOutput& output;
   std::int32_t& run_total;
+  // 1 or less: each redirect link is resolved as its entry is taken, one query after another. More:
+  // the page's headings are walked first and its redirect links then resolved with up to this many
+  // queries at a time; the entries, their order and the stop at the first link without target stay the
+  // same, and answers for links after that stop are dropped.
+  int parallel_redirects = 1;
 };
 
 // The engine is read from the controls at each call, its profile from the active profiles. True: the

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vd {
 
@@ -25,6 +26,14 @@ class WebAccess {
   virtual std::string query_redirect_target(std::string_view url) = 0;
   // The Location and, without one, the body. The default knows the Location only.
   virtual RedirectAnswer query_redirect(std::string_view url) { return {query_redirect_target(url), {}}; }
+  // The answers to several redirect queries, in the order of urls, with up to `parallel` of them under
+  // way at a time. Returns when every one has ended. The default asks query_redirect one after another.
+  virtual std::vector<RedirectAnswer> query_redirects(const std::vector<std::string>& urls, int parallel) {
+    std::vector<RedirectAnswer> answers;
+    answers.reserve(urls.size());
+    for (const std::string& url : urls) answers.push_back(query_redirect(url));
+    return answers;
+  }
 };
 
 // The network, through the web layer.

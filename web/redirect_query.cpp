@@ -1,10 +1,15 @@
 #include "web/redirect_query.h"
 
+#include <algorithm>
 #include <atomic>
 #include <memory>
+#include <system_error>
+#include <thread>
 
+#include "text/numbers.h"
 #include "web/connect_to.h"
 #include "web/curl_handle.h"
+#include "web/page_decoding.h"
 #include "web/worker_wait.h"
 
 namespace vd {
@@ -27,9 +32,13 @@ constexpr long whole_query_ms = 5000 + 5000 + 10000 + 5000;
 // The wait outlasts the client's own time-outs, which decide.
 constexpr std::int64_t wait_ms = whole_query_ms + 5000;
 
+// Written by the caller before the worker starts, read by it only after the worker has ended.
 struct Query {
   std::string url;
+  bool keep_body = false;    // read the body of an answer without Location
   std::string header_block;  // of the last response read
+  std::string body;          // raw bytes, at most redirect_body_limit
+  int body_wanted = -1;      // decided at the first body bytes of a response: 1 yes, 0 no
 };
 
 struct Transfer {
@@ -40,13 +49,29 @@ struct Transfer {
 size_t on_header(char* data, size_t size, size_t count, void* user) {
   auto& t = *static_cast<Transfer*>(user);
   std::string_view line(data, size * count);
-  if (line.starts_with("HTTP/")) t.query.header_block.clear();
+  if (line.starts_with("HTTP/")) {
+    t.query.header_block.clear();
+    t.query.body.clear();
+    t.query.body_wanted = -1;
+  }
   t.query.header_block += line;
   return size * count;
 }
 
-// The body is not wanted: stop at its first bytes.
-size_t on_body(char*, size_t, size_t, void*) { return 0; }
+// Without keep_body, or when the answer has a Location, the body is not wanted: stop at its first bytes.
+size_t on_body(char* data, size_t size, size_t count, void* user) {
+  Query& query = static_cast<Transfer*>(user)->query;
+  if (query.body_wanted < 0) query.body_wanted = query.keep_body && location_of(query.header_block).empty();
+  if (query.body_wanted == 0) return 0;
+  const std::size_t bytes = size * count;
+  const std::size_t room = redirect_body_limit - std::min(query.body.size(), redirect_body_limit);
+  if (bytes > room) {
+    query.body.append(data, room);
+    return 0;  // the limit is reached: the rest is never read
+  }
+  query.body.append(data, bytes);
+  return bytes;
+}
 
 int on_progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   return static_cast<Transfer*>(user)->cancelled.load() ? 1 : 0;
@@ -91,11 +116,39 @@ void run_query(Query& query, const std::atomic<bool>& cancelled) {
       .set(CURLOPT_HEADERFUNCTION, on_header)
       .set(CURLOPT_HEADERDATA, &transfer)
       .set(CURLOPT_WRITEFUNCTION, on_body)
+      .set(CURLOPT_WRITEDATA, &transfer)
       .set(CURLOPT_XFERINFOFUNCTION, on_progress)
       .set(CURLOPT_XFERINFODATA, &transfer)
       .set(CURLOPT_NOPROGRESS, 0L);
   if (!options.ok()) return;
   curl_easy_perform(handle.get());
+}
+
+// Queries taken in order by the lanes of a batch.
+struct Batch {
+  std::vector<Query> queries;
+  std::atomic<std::size_t> next{0};
+};
+
+void run_lane(Batch& batch, const std::atomic<bool>& cancelled) {
+  for (std::size_t i = batch.next++; i < batch.queries.size() && !cancelled; i = batch.next++)
+    run_query(batch.queries[i], cancelled);
+}
+
+// The worker thread is one lane; the others get threads of their own. Lanes that cannot be started leave
+// their share to the ones that run.
+void run_batch(Batch& batch, int lanes, const std::atomic<bool>& cancelled) {
+  std::vector<std::thread> helpers;
+  helpers.reserve(static_cast<std::size_t>(lanes));
+  for (int lane = 1; lane < lanes; ++lane) {
+    try {
+      helpers.emplace_back([&batch, &cancelled] { run_lane(batch, cancelled); });
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
+  run_lane(batch, cancelled);
+  for (std::thread& helper : helpers) helper.join();
 }
 
 }  // namespace
@@ -130,6 +183,36 @@ std::string query_redirect_target(std::string_view url) {
       run_worker([query](const std::atomic<bool>& cancelled) { run_query(*query, cancelled); }, wait_ms);
   if (outcome != WorkerOutcome::finished) return {};
   return location_of(query->header_block);
+}
+
+RedirectReply query_redirect_reply(std::string_view url) {
+  std::vector<RedirectReply> replies = query_redirect_replies({std::string(url)}, 1);
+  return std::move(replies.front());
+}
+
+std::vector<RedirectReply> query_redirect_replies(const std::vector<std::string>& urls, int parallel) {
+  std::vector<RedirectReply> replies(urls.size());
+  if (urls.empty()) return replies;
+  auto batch = std::make_shared<Batch>();
+  batch->queries.resize(urls.size());
+  for (std::size_t i = 0; i < urls.size(); ++i) {
+    batch->queries[i].url = urls[i];
+    batch->queries[i].keep_body = true;
+  }
+  const int lanes =
+      std::clamp(parallel, 1, static_cast<int>(std::min<std::size_t>(urls.size(), max_parallel_redirects)));
+  // Each lane runs its share one after another; the wait allows every round its whole time.
+  const std::int64_t rounds = (static_cast<std::int64_t>(urls.size()) + lanes - 1) / lanes;
+  const WorkerOutcome outcome =
+      run_worker([batch, lanes](const std::atomic<bool>& cancelled) { run_batch(*batch, lanes, cancelled); },
+                 rounds * whole_query_ms + 5000);
+  if (outcome != WorkerOutcome::finished) return replies;
+  for (std::size_t i = 0; i < urls.size(); ++i) {
+    const Query& query = batch->queries[i];
+    replies[i].location = location_of(query.header_block);
+    if (replies[i].location.empty()) replies[i].body = decode_page_text(bytes_to_text(query.body), 0);
+  }
+  return replies;
 }
 
 }  // namespace vd
