@@ -7,7 +7,9 @@
 # BUILD_DIR default build-bench in the repository; MIN_TIME seconds per benchmark (default 0.5); FILTER a
 # Google Benchmark filter regex (default: all). The figures are bytes per second of page or keyword text
 # (CPU time), BigO fits over page size, x_floor (page step CPU time / memchr scan of the same page) and
-# allocs (heap allocations per call). Results are also written as JSON beside the programs.
+# allocs (heap allocations per call); for parallel_redirects_bench wall-clock time per page against a
+# fixture engine that delays each answer by 50 ms, and x_answer (that time / one answer's time). Results
+# are also written as JSON beside the programs.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,11 +23,11 @@ while getopts "b:j:t:f:h" option; do
     j) jobs=$OPTARG ;;
     t) min_time=$OPTARG ;;
     f) filter=$OPTARG ;;
-    *) sed -n '2,10p' "$0"; exit 2 ;;
+    *) sed -n '2,12p' "$0"; exit 2 ;;
   esac
 done
 
-programs=(page_step_bench text_helpers_bench)
+programs=(page_step_bench text_helpers_bench parallel_redirects_bench)
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVERODERO_BUILD_BENCH=ON -DVERODERO_BUILD_TESTS=OFF \
   -DVERODERO_BUILD_UI=OFF >/dev/null
