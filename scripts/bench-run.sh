@@ -48,8 +48,12 @@ if [ "$window" = 1 ]; then
   targets+=(window_bench)
   bench_option=(-DVERODERO_BUILD_BENCH=ON -DVERODERO_BUILD_UI=ON)
 fi
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVERODERO_BUILD_TESTS=ON "${bench_option[@]}" >/dev/null
-cmake --build "$build" -j "$jobs" --target "${targets[@]}" >/dev/null
+mkdir -p "$build"
+if ! { cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DVERODERO_BUILD_TESTS=ON "${bench_option[@]}" &&
+       cmake --build "$build" -j "$jobs" --target "${targets[@]}"; } >"$build/bench-run-build.log" 2>&1; then
+  tail -n 40 "$build/bench-run-build.log" >&2
+  exit 1
+fi
 cli="$build/cli/verodero-cli"
 engine_program="$build/tests/verodero-fixture-engine"
 
