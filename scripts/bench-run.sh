@@ -182,18 +182,19 @@ echo "runs (s), curl: $(tr '\n' ' ' <"$work/curl.times")"
 
 echo
 echo "memory: peak RSS, /usr/bin/time -v"
-peak_rss() {  # KEYWORDS: prints the peak RSS in KiB of a run of KEYWORDS x 10 pages
+peak_rss() {  # KEYWORDS VARIABLE: sets VARIABLE to the peak RSS in KiB of a run of KEYWORDS x 10 pages
   rm -rf "$work/out" && mkdir "$work/out"
   start_engine
   cli_argv "$(keyword_file "$1")" "$work/out"
   /usr/bin/time -v -o "$work/time.txt" "${cli_argv[@]}" >/dev/null
-  sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$work/time.txt"
+  printf -v "$2" '%s' "$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$work/time.txt")"
 }
 cli_argv KEYWORDS OUT
 echo "command: /usr/bin/time -v $(printf '%q ' "${cli_argv[@]}")(KEYWORDS: 10, 20, 100 keywords)"
-rss_100=$(peak_rss 10)
-rss_200=$(peak_rss 20)
-rss_1000=$(peak_rss 100)
+peak_rss 10 rss_100
+peak_rss 20 rss_200
+peak_rss 100 rss_1000
+stop_engine
 awk -v a="$rss_100" -v b="$rss_200" -v c="$rss_1000" 'BEGIN {
   printf "100 pages     %.1f MB\n", a / 1024
   printf "200 pages     %.1f MB\n", b / 1024
