@@ -134,20 +134,35 @@ std::string cut_at_zero(std::string text) {
   return text;
 }
 
-// NFC form; the text itself when it is already composed or ICU fails.
+// NFC form; the text itself when it is already composed or ICU fails. Only the part after the longest
+// prefix that passes the quick check is normalised: that prefix is NFC and ends at a boundary, so appending
+// the normalised rest to it, as normalizeSecondAndAppend merges them, gives the NFC form of the whole.
 std::u16string composed(std::u16string text) {
   UErrorCode error = U_ZERO_ERROR;
   const UNormalizer2* nfc = unorm2_getNFCInstance(&error);
   if (U_FAILURE(error)) return text;
   const int32_t length = static_cast<int32_t>(text.size());
-  if (unorm2_spanQuickCheckYes(nfc, text.data(), length, &error) == length || U_FAILURE(error)) return text;
-  error = U_ZERO_ERROR;
-  const int32_t needed = unorm2_normalize(nfc, text.data(), length, nullptr, 0, &error);
-  if (error != U_BUFFER_OVERFLOW_ERROR) return text;
-  std::u16string out(needed, u'\0');
-  error = U_ZERO_ERROR;
-  unorm2_normalize(nfc, text.data(), length, out.data(), needed, &error);
-  return U_FAILURE(error) ? text : out;
+  const int32_t done = unorm2_spanQuickCheckYes(nfc, text.data(), length, &error);
+  if (U_FAILURE(error) || done == length) return text;
+  const UChar* const rest = text.data() + done;
+  const int32_t rest_length = length - done;
+  // Composing rarely lengthens a text; the first attempt leaves room for some growth, the second has the
+  // length that ICU asked for.
+  int32_t capacity = length + 16;
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    std::u16string out(text, 0, static_cast<std::size_t>(done));
+    out.resize(static_cast<std::size_t>(capacity));
+    error = U_ZERO_ERROR;
+    const int32_t written =
+        unorm2_normalizeSecondAndAppend(nfc, out.data(), done, capacity, rest, rest_length, &error);
+    if (U_SUCCESS(error) && written <= capacity) {
+      out.resize(static_cast<std::size_t>(written));
+      return out;
+    }
+    if (error != U_BUFFER_OVERFLOW_ERROR) return text;
+    capacity = written;
+  }
+  return text;
 }
 
 // Traditional characters to simplified ones; the text itself when ICU fails.

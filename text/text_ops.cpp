@@ -1,9 +1,18 @@
 #include "text/text_ops.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstdint>
 #include <cstring>
+
+// SSE2 is part of every x86-64 processor; elsewhere the candidate scan runs byte by byte.
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define VD_TEXT_OPS_SSE2 1
+#else
+#define VD_TEXT_OPS_SSE2 0
+#endif
 
 namespace vd {
 
@@ -64,15 +73,54 @@ bool equal_at(std::string_view text, Size pos, std::string_view part, bool ignor
   return true;
 }
 
-// The next offset in [pos, last] whose byte can begin a match of a part starting with first, or npos.
-Size next_candidate(std::string_view text, unsigned char first, Size pos, Size last, bool ignore_case) {
-  if (!ignore_case) {
-    const void* hit = std::memchr(text.data() + pos, first, last - pos + 1);
-    return hit ? static_cast<Size>(static_cast<const char*>(hit) - text.data()) : npos;
+// How one byte of the part is tested in the candidate scan: a text byte b passes when (b | fold) == want.
+// For an ASCII letter searched without case, fold is 0x20 and want the small letter, which lets exactly the
+// letter's two cases through (they differ only in bit 0x20); any other byte must be itself.
+struct ByteTest {
+  unsigned char fold;
+  unsigned char want;
+};
+
+ByteTest test_for(unsigned char c, bool ignore_case) {
+  const unsigned char small = fold_ascii(c);
+  if (ignore_case && small >= 'a' && small <= 'z') return {0x20, small};
+  return {0, c};
+}
+
+bool passes(ByteTest test, unsigned char b) { return static_cast<unsigned char>(b | test.fold) == test.want; }
+
+// Offsets in [pos, last] where both the part's first byte (at the offset) and its last byte (at offset +
+// last_offset) pass their tests, handed to accept in increasing order; the first offset accept takes is the
+// answer, npos when it takes none. Testing two bytes of the part at once keeps candidates rare even where
+// the first byte is common in pages ("<"), and a letter costs no more than a byte without case. The caller
+// guarantees last + last_offset < text.size().
+template <typename Accept>
+Size scan_candidates(std::string_view text, Size pos, Size last, Size last_offset, ByteTest first,
+                     ByteTest final, Accept accept) {
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+#if VD_TEXT_OPS_SSE2
+  const __m128i first_fold = _mm_set1_epi8(static_cast<char>(first.fold));
+  const __m128i first_want = _mm_set1_epi8(static_cast<char>(first.want));
+  const __m128i final_fold = _mm_set1_epi8(static_cast<char>(final.fold));
+  const __m128i final_want = _mm_set1_epi8(static_cast<char>(final.want));
+  constexpr Size block = 16;
+  // Whole blocks of 16 candidate offsets; both loads stay inside the text because the last offset of a
+  // block is at most last.
+  for (; pos + (block - 1) <= last; pos += block) {
+    const __m128i at_first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos));
+    const __m128i at_final = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + pos + last_offset));
+    const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(at_first, first_fold), first_want),
+                                       _mm_cmpeq_epi8(_mm_or_si128(at_final, final_fold), final_want));
+    auto mask = static_cast<unsigned>(_mm_movemask_epi8(both));
+    while (mask != 0) {
+      const Size candidate = pos + static_cast<Size>(std::countr_zero(mask));
+      if (accept(candidate)) return candidate;
+      mask &= mask - 1;
+    }
   }
-  const unsigned char folded = fold_ascii(first);
+#endif
   for (; pos <= last; ++pos) {
-    if (fold_ascii(byte_at(text, pos)) == folded) return pos;
+    if (passes(first, data[pos]) && passes(final, data[pos + last_offset]) && accept(pos)) return pos;
   }
   return npos;
 }
@@ -80,19 +128,18 @@ Size next_candidate(std::string_view text, unsigned char first, Size pos, Size l
 // The offset of the first match of a non-empty part at a step start at or after from, which the walk takes as
 // a step start whatever byte it falls on; npos when there is none. Matches are tried only where the whole
 // part fits, so a lone first byte at the end never needs special handling here: it can only be matched in
-// place.
+// place. The bytes are compared before the step is checked, so the look back over high bytes that the check
+// may take is paid only at real matches, and never twice over the same bytes.
 Size find_step_match(std::string_view text, std::string_view part, Size from, bool ignore_case) {
   const Size length = text.size();
   if (part.empty() || from >= length || length - from < part.size()) return npos;
   const Size last = length - part.size();
+  const Size last_offset = part.size() - 1;
   StepStarts steps(text, from);
-  const unsigned char first = byte_at(part, 0);
-  for (Size pos = from; pos <= last; ++pos) {
-    pos = next_candidate(text, first, pos, last, ignore_case);
-    if (pos == npos) return npos;
-    if (steps.starts_step(pos) && equal_at(text, pos, part, ignore_case)) return pos;
-  }
-  return npos;
+  return scan_candidates(text, from, last, last_offset, test_for(byte_at(part, 0), ignore_case),
+                         test_for(byte_at(part, last_offset), ignore_case), [&](Size pos) {
+                           return equal_at(text, pos, part, ignore_case) && steps.starts_step(pos);
+                         });
 }
 
 bool is_full_width_space(std::string_view text, Size i) {

@@ -43,6 +43,28 @@ TEST(Utf8ToGbk, ComposesCombiningMarksOnlyWhenAsked) {
   EXPECT_EQ(utf8_to_gbk("q\xCC\x81"), "q?");
 }
 
+// Only the text after its longest already composed start is composed, so marks must still find their base
+// letters across that point, and composed stretches after it must come out unchanged.
+TEST(Utf8ToGbk, ComposesMarksAfterALongComposedStart) {
+  const std::string ascii(100, 'a');
+  std::string chinese_utf8, chinese_gbk;
+  for (int i = 0; i < 3000; ++i) {
+    chinese_utf8 += "\xE4\xB8\xAD";
+    chinese_gbk += "\xD6\xD0";
+  }
+  const std::vector<Case> cases = {
+      {"already composed", ascii + "\xC3\xA9", ascii + "\xA8\xA6"},
+      {"mark after a long start", ascii + "e\xCC\x81", ascii + "\xA8\xA6"},
+      {"two marks composed in turn", ascii + "u\xCC\x88\xCC\x81", ascii + "\xA8\xB6"},
+      {"mark on a precomposed letter", ascii + "\xC3\xBC\xCC\x8C", ascii + "\xA8\xB7"},
+      {"mark that has nothing to join", ascii + "u\xCC\x81\xCC\x88", ascii + "\xA8\xB2?"},
+      {"marks at both ends of a long middle", "e\xCC\x81" + chinese_utf8 + "n\xCC\x81",
+       "\xA8\xA6" + chinese_gbk + "\xA8\xBD"},
+      {"zero byte after a mark", ascii + "e\xCC\x81" + std::string(1, '\0') + "tail", ascii + "\xA8\xA6"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(utf8_to_gbk(c.input), c.expected) << c.name;
+}
+
 TEST(GbkToUtf8, ConvertsReplacesAndCuts) {
   const std::vector<Case> cases = {
       {"empty", "", ""},

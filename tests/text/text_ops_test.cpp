@@ -6,6 +6,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "text/gbk_literal.h"
 
@@ -396,6 +397,55 @@ TEST(TextWalks, AgreeWithTheStepByStepModel) {
     ASSERT_EQ(replace_parts(text, part, "#", static_cast<int>(start), no_limit, flag),
               model_replace(text, part, "#", start, flag));
     ASSERT_EQ(split_at(text, part), model_split(text, part));
+  }
+}
+
+// Longer texts, so that candidates fall inside whole blocks of the scan as well as in its tail, over
+// alphabets that test the candidate filter: bytes that differ from a letter only in bit 0x20 without being
+// letters
+// ("@" and "`", "[" and "{", C1 and E1), bytes without case that anchor a part, and texts made mostly of
+// first bytes. Parts are often cut from the text itself, case changed at random, so that most searches have
+// matches to find or to reject at a wrong step.
+TEST(TextWalks, LongTextsAgreeWithTheStepByStepModel) {
+  struct Alphabet {
+    const char* name;
+    std::string bytes;
+  };
+  const std::vector<Alphabet> alphabets = {
+      {"markup", "<a=\"zZ>@`[{ /b"},
+      {"letters and near letters", "aAzZ@`[{"},
+      {"mostly first bytes", "\xC1\xE1\xD6\xD0\x81\xFF\x80<aA"},
+      {"first bytes only", "\xC1\xE1\xD6\xD0"},
+  };
+  std::mt19937 random(54321);
+  for (const Alphabet& alphabet : alphabets) {
+    SCOPED_TRACE(alphabet.name);
+    auto pick = [&](size_t length) {
+      std::string s(length, ' ');
+      for (char& c : s) c = alphabet.bytes[random() % alphabet.bytes.size()];
+      return s;
+    };
+    for (int round = 0; round < 5000; ++round) {
+      const std::string text = pick(random() % 90);
+      std::string part;
+      if (!text.empty() && random() % 4 != 0) {
+        const size_t at = random() % text.size();
+        part = text.substr(at, 1 + random() % 6);
+        for (char& c : part) {
+          if (random() % 2 == 0 && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) c ^= 0x20;
+        }
+      } else {
+        part = pick(1 + random() % 4);
+      }
+      const long start = static_cast<long>(random() % (text.size() + 3)) - 1;
+      const bool flag = random() % 2 == 0;
+      SCOPED_TRACE(testing::Message() << "text " << testing::PrintToString(text) << " part "
+                                      << testing::PrintToString(part) << " start " << start);
+      ASSERT_EQ(find_part(text, part, static_cast<int>(start), flag), model_find(text, part, start, flag));
+      ASSERT_EQ(replace_parts(text, part, "#", static_cast<int>(start), no_limit, flag),
+                model_replace(text, part, "#", start, flag));
+      ASSERT_EQ(split_at(text, part), model_split(text, part));
+    }
   }
 }
 

@@ -32,6 +32,14 @@ TEST(DecodePageText, ConvertsPagesThatDeclareUtf8) {
       {"marker in a GBK page", "中"_gbk + " var s='charset=utf-8';", "?? var s='charset=utf-8';"},
       {"combining marks are composed", "charset=utf-8 e\xCC\x81", "charset=utf-8 \xA8\xA6"},
       {"cut at a zero byte", std::string("charset=utf-8\0tail", 18), "charset=utf-8"},
+      {"marker after another charset", "charset=gbk charset=utf-8" + utf8_zhong,
+       "charset=gbk charset=utf-8" + "中"_gbk},
+      {"marker inside a repeated start", "charset=charset=\"utf-8\"" + utf8_zhong,
+       "charset=charset=\"utf-8\"" + "中"_gbk},
+      {"marker after a character of two bytes",
+       "\xD6\xD0"
+       "charset=utf-8",
+       "??charset=utf-8"},
   };
   for (const Case& c : cases) EXPECT_EQ(decode_page_text(c.page), c.expected) << c.name;
 }
@@ -44,6 +52,13 @@ TEST(DecodePageText, LeavesOtherPagesUnchanged) {
       "<meta charset=utf8>" + utf8_zhong,
       "<meta charset=gbk>" + "中"_gbk,
       std::string("no marker\0here", 14),
+      "charset=",
+      "charset=utf-",
+      // The first byte of a character takes the "c" as its second byte: the walk never starts there.
+      "\xD6"
+      "charset=utf-8",
+      "x\xD6"
+      "charset=\"utf-8\"",
   };
   for (const std::string& page : pages) EXPECT_EQ(decode_page_text(page), page) << page;
 }
