@@ -228,12 +228,12 @@ HttpServer::~HttpServer() {
   }
   changed_.notify_all();
   acceptor_.join();
-  std::vector<std::thread> workers;
+  std::map<std::uint64_t, std::thread> workers;
   {
     std::lock_guard lock(mutex_);
     workers.swap(workers_);
   }
-  for (auto& worker : workers) worker.join();
+  for (auto& [number, worker] : workers) worker.join();
   ::close(listen_fd_);
   ::close(wake_read_fd_);
   ::close(wake_write_fd_);
@@ -310,9 +310,24 @@ void HttpServer::accept_loop() {
     int fd = ::accept4(listen_fd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (fd < 0) continue;
     auto connection = std::make_shared<Connection>(fd);
+    std::vector<std::thread> ended;
     std::lock_guard lock(mutex_);
     ++connections_;
-    workers_.emplace_back([this, connection] { serve(connection); });
+    for (std::uint64_t number : finished_) {
+      auto worker = workers_.find(number);
+      if (worker == workers_.end()) continue;
+      ended.push_back(std::move(worker->second));
+      workers_.erase(worker);
+    }
+    finished_.clear();
+    // The ended threads have left serve() and only return; joining them is immediate.
+    for (std::thread& worker : ended) worker.join();
+    const std::uint64_t number = next_worker_++;
+    workers_.emplace(number, std::thread([this, connection, number] {
+                       serve(connection);
+                       std::lock_guard done(mutex_);
+                       finished_.push_back(number);
+                     }));
   }
 }
 

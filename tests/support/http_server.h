@@ -22,6 +22,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -141,7 +142,11 @@ class HttpServer {
   std::size_t script_next_ = 0;
   std::vector<HttpRequest> requests_;
   std::size_t connections_ = 0;
-  std::vector<std::thread> workers_;
+  // Connection threads by number; a thread that is done puts its number in finished_, and the acceptor
+  // joins those, so a long-running server does not pile up ended threads.
+  std::map<std::uint64_t, std::thread> workers_;
+  std::vector<std::uint64_t> finished_;
+  std::uint64_t next_worker_ = 0;
   std::thread acceptor_;
 };
 
