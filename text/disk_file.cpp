@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -131,6 +132,39 @@ bool write_all(int fd, const char* bytes, std::size_t size) {
   return true;
 }
 
+// Writes every text with as few system calls as the kernel allows: one writev for all of them, then plain
+// writes for whatever a short write left over.
+bool write_all_at_once(int fd, std::initializer_list<std::string_view> texts) {
+  constexpr std::size_t kMaxPieces = 8;
+  if (texts.size() > kMaxPieces) {
+    for (std::string_view text : texts) {
+      if (!write_all(fd, text.data(), text.size())) return false;
+    }
+    return true;
+  }
+  iovec pieces[kMaxPieces];
+  std::size_t count = 0, total = 0;
+  for (std::string_view text : texts) {
+    pieces[count++] = {const_cast<char*>(text.data()), text.size()};
+    total += text.size();
+  }
+  ssize_t n;
+  do {
+    n = ::writev(fd, pieces, static_cast<int>(count));
+  } while (n < 0 && errno == EINTR);
+  if (n < 0 || (n == 0 && total > 0)) return false;
+  std::size_t done = static_cast<std::size_t>(n);
+  for (std::string_view text : texts) {
+    if (done >= text.size()) {
+      done -= text.size();
+      continue;
+    }
+    if (!write_all(fd, text.data() + done, text.size() - done)) return false;
+    done = 0;
+  }
+  return true;
+}
+
 bool has_wildcard(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
 
 // Length of the UTF-8 character that starts with this byte; stray bytes count alone.
@@ -243,19 +277,16 @@ bool write_file_text(FileHandle file, std::initializer_list<std::string_view> te
   struct stat before {};
   const bool regular = ::fstat(fd, &before) == 0 && S_ISREG(before.st_mode);
 
-  for (std::string_view text : texts) {
-    if (write_all(fd, text.data(), text.size())) continue;
-    if (regular) {
-      struct stat after {};
-      if (::fstat(fd, &after) == 0 && after.st_size > before.st_size && start <= before.st_size) {
-        while (::ftruncate(fd, before.st_size) != 0 && errno == EINTR) {
-        }
+  if (write_all_at_once(fd, texts)) return true;
+  if (regular) {
+    struct stat after {};
+    if (::fstat(fd, &after) == 0 && after.st_size > before.st_size && start <= before.st_size) {
+      while (::ftruncate(fd, before.st_size) != 0 && errno == EINTR) {
       }
     }
-    if (start >= 0) ::lseek(fd, start, SEEK_SET);
-    return false;
   }
-  return true;
+  if (start >= 0) ::lseek(fd, start, SEEK_SET);
+  return false;
 }
 
 void close_disk_file(FileHandle file) {
