@@ -3,6 +3,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdlib>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <system_error>
@@ -43,6 +45,59 @@ WorkerRegistry& registry() {
   return *instance;
 }
 
+// Threads that have done their work wait a while for the next piece, so that a run of requests does not
+// pay for starting and ending a thread each time. Detached; leaked on purpose like the registry, since
+// threads may still wait on it while the process ends.
+class WorkerThreads {
+ public:
+  // Runs the job on an idle thread, or on a new one; false when no thread could be started.
+  bool start(std::function<void()> job) {
+    {
+      std::lock_guard lock(mutex_);
+      if (idle_ > static_cast<int>(jobs_.size())) {
+        jobs_.push_back(std::move(job));
+        job_ready_.notify_one();
+        return true;
+      }
+    }
+    try {
+      std::thread([this, job = std::move(job)]() mutable { serve(std::move(job)); }).detach();
+    } catch (const std::system_error&) {
+      return false;
+    }
+    return true;
+  }
+
+ private:
+  static constexpr int kMaxIdle = 4;
+  static constexpr std::chrono::seconds kIdleLife{30};
+
+  void serve(std::function<void()> job) {
+    for (;;) {
+      job();
+      job = nullptr;  // let go of what the job held before waiting
+      std::unique_lock lock(mutex_);
+      if (idle_ >= kMaxIdle) return;
+      ++idle_;
+      const bool got = job_ready_.wait_for(lock, kIdleLife, [this] { return !jobs_.empty(); });
+      --idle_;
+      if (!got) return;
+      job = std::move(jobs_.front());
+      jobs_.pop_front();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable job_ready_;
+  std::deque<std::function<void()>> jobs_;
+  int idle_ = 0;  // threads waiting for a job
+};
+
+WorkerThreads& worker_threads() {
+  static WorkerThreads* instance = new WorkerThreads;
+  return *instance;
+}
+
 void cancel_and_drain() {
   WorkerRegistry& r = registry();
   std::unique_lock lock(r.mutex);
@@ -56,14 +111,13 @@ void cancel_and_drain() {
 WorkerOutcome run_worker(WorkerTask work, std::int64_t timeout_ms) {
   auto state = std::make_shared<WorkerState>();
   registry().add(state);
-  std::thread worker;
-  try {
-    worker = std::thread([state, work = std::move(work)] {
-      work(state->cancelled);
-      state->signal.set();
-      registry().remove(state);
-    });
-  } catch (const std::system_error&) {
+  const bool started = worker_threads().start([state, work = std::move(work)] {
+    work(state->cancelled);
+    // Off the list before the signal, so that a caller woken by it sees the worker gone.
+    registry().remove(state);
+    state->signal.set();
+  });
+  if (!started) {
     registry().remove(state);
     return WorkerOutcome::not_started;
   }
@@ -82,10 +136,8 @@ WorkerOutcome run_worker(WorkerTask work, std::int64_t timeout_ms) {
   }
   if (timed_out) {
     state->cancelled = true;
-    worker.detach();
     return WorkerOutcome::timed_out;
   }
-  worker.join();  // the worker has set its signal and is only leaving
   return WorkerOutcome::finished;
 }
 

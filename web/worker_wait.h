@@ -17,7 +17,8 @@ enum class WorkerOutcome { finished, timed_out, not_started };
 // The work polls `cancelled` and should stop soon after it becomes true.
 using WorkerTask = std::function<void(const std::atomic<bool>& cancelled)>;
 
-// Starts the work on a thread of its own and waits: the event pump's wait for the worker's signal with
+// Starts the work on a worker thread (a new one, or one that ended earlier work and waits for more) and
+// waits: the event pump's wait for the worker's signal with
 // the whole time-out each time, then the elapsed time read from tick_count, then pump_events(). The
 // request has timed out as soon as the elapsed time reaches the time-out, even when the worker ended at
 // that moment. A time-out of 0 or less times out at the first wake-up. Call on the main thread.
