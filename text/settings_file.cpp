@@ -207,6 +207,14 @@ bool make_native_folders(const std::string& folder) {
   return ::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// Appends the lines to out so that the last one is ended: by eol when it has no line end, and by eol in
+// place of a lone CR, which would otherwise stay inside the line's text.
+void end_last_line(std::string& out, std::string_view lines, const std::string& eol) {
+  if (!lines.empty() && lines.back() == '\r') lines.remove_suffix(1);
+  out += lines;
+  if (!lines.empty() && lines.back() != '\n') out += eol;
+}
+
 }  // namespace
 
 std::optional<std::string> find_profile_value(std::string_view contents, std::string_view section,
@@ -231,6 +239,8 @@ std::optional<std::string> find_profile_value(std::string_view contents, std::st
 std::optional<std::string> with_profile_value(std::string_view contents, std::string_view section,
                                               std::string_view key, std::string_view value) {
   if (!valid_names(section, key, value)) return std::nullopt;
+  // A byte order mark stays where it is: only the text after it holds lines.
+  const std::string bom(contents.substr(0, contents.size() - without_bom(contents).size()));
   contents = without_bom(contents);
   const std::string eol = line_end_of(contents);
   const std::string new_line = std::string(key) + "=" + std::string(value);
@@ -252,24 +262,20 @@ std::optional<std::string> with_profile_value(std::string_view contents, std::st
     if (!in_section) continue;
     if (auto entry = key_line(line.text); entry && same_name(entry->key, key)) {
       std::size_t text_end = line.begin + line.text.size();
-      return std::string(contents.substr(0, line.begin)) + new_line + std::string(contents.substr(text_end));
+      return bom + std::string(contents.substr(0, line.begin)) + new_line +
+             std::string(contents.substr(text_end));
     }
     if (in_first_section && !trim_blanks(line.text).empty()) append_at = line.end;
   }
 
-  std::string result;
+  std::string result = bom;
   if (section_found) {
-    result = std::string(contents.substr(0, append_at));
-    // A last line ended by a lone CR gets the file's own line end in its place, so that the CR is not
-    // left inside the line's text.
-    if (!result.empty() && result.back() == '\r') result.pop_back();
-    if (!result.empty() && result.back() != '\n') result += eol;
+    end_last_line(result, contents.substr(0, append_at), eol);
     result += new_line + eol;
     result += contents.substr(append_at);
     return result;
   }
-  result = std::string(contents);
-  if (!result.empty() && result.back() != '\n') result += eol;
+  end_last_line(result, contents, eol);
   result += "[" + std::string(section) + "]" + eol + new_line + eol;
   return result;
 }

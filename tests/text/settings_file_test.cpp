@@ -82,6 +82,11 @@ TEST(ProfileWrite, ReplacesInPlaceAppendsToTheSectionOrAddsIt) {
       {"file without a final line end", "[b]\r\nx=2", "k", "v", "[b]\r\nx=2\r\n[a]\r\nk=v\r\n"},
       {"last line ended by a lone CR", "[a]\r", "k", "v", "[a]\r\nk=v\r\n"},
       {"last key line ended by a lone CR", "[a]\r\nj=1\r", "k", "v", "[a]\r\nj=1\r\nk=v\r\n"},
+      {"new section after a lone CR", "[b]\r\nx=2\r", "k", "v", "[b]\r\nx=2\r\n[a]\r\nk=v\r\n"},
+      {"byte order mark kept", "\xEF\xBB\xBF[a]\r\nj=1\r\n", "k", "v", "\xEF\xBB\xBF[a]\r\nj=1\r\nk=v\r\n"},
+      // The second mark is text of the first line, which is therefore no header; it stays so.
+      {"second byte order mark", "\xEF\xBB\xBF\xEF\xBB\xBF[a]\r\n", "k", "v",
+       "\xEF\xBB\xBF\xEF\xBB\xBF[a]\r\n[a]\r\nk=v\r\n"},
       {"lf file stays lf", "[a]\nj=1\n", "k", "v", "[a]\nj=1\nk=v\n"},
       {"empty value", "[a]\r\nk=v\r\n", "k", "", "[a]\r\nk=\r\n"},
       {"blanks written as they are", "", "k", " v ", "[a]\r\nk= v \r\n"},
