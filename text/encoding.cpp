@@ -347,8 +347,8 @@ int32_t decode_bmp(const unsigned char* text, std::size_t& at, std::size_t end) 
 // byte in the input writes, so the text is read no further.
 std::string utf8_to_gbk_fast(std::string_view utf8, bool compose) {
   if (gbk_converter() == nullptr || utf8_converter() == nullptr) return {};
-  const std::array<GbkCharacter, 0x10000>* const table = gbk_table();
-  if (table == nullptr) return utf8_to_gbk_through_icu(utf8, compose);
+  // The table is made at the first character beyond ASCII, so that ASCII texts never pay for it.
+  const std::array<GbkCharacter, 0x10000>* table = nullptr;
   const auto* const text = reinterpret_cast<const unsigned char*>(utf8.data());
   const std::size_t size = utf8.size();
 
@@ -363,6 +363,10 @@ std::string utf8_to_gbk_fast(std::string_view utf8, bool compose) {
     copy_ascii(text, at, size, out.data(), used);
     if (at == size || text[at] == 0) break;
 
+    if (table == nullptr) {
+      table = gbk_table();
+      if (table == nullptr) return utf8_to_gbk_through_icu(utf8, compose);
+    }
     const std::size_t stretch_start = at;
     const std::size_t used_before = used;
     bool settled = true;
@@ -402,6 +406,11 @@ std::string utf8_to_gbk_fast(std::string_view utf8, bool compose) {
 std::string utf8_to_gbk(std::string_view utf8) { return utf8_to_gbk_fast(utf8, true); }
 
 std::string utf8_to_gbk_plain(std::string_view utf8) { return utf8_to_gbk_fast(utf8, false); }
+
+std::string utf8_to_gbk_small(std::string_view utf8) {
+  if (gbk_converter() == nullptr || utf8_converter() == nullptr) return {};
+  return utf8_to_gbk_through_icu(utf8, false);
+}
 
 std::string gbk_to_utf8(std::string_view gbk) {
   return cut_at_zero(from_utf16(utf8_converter(), to_utf16(gbk_converter(), gbk, &unicode_replacement),

@@ -15,6 +15,9 @@ namespace vd {
 std::string utf8_to_gbk(std::string_view utf8);
 // The same without composing: a combining mark that GBK lacks becomes "?" on its own.
 std::string utf8_to_gbk_plain(std::string_view utf8);
+// The same result as utf8_to_gbk_plain by the converter alone, without the table that the fast path
+// builds on its first use: for the few short texts of a program's start, such as its literals.
+std::string utf8_to_gbk_small(std::string_view utf8);
 // GBK text to UTF-8 bytes; ends before the first zero byte.
 std::string gbk_to_utf8(std::string_view gbk);
 // Big5 bytes to GBK with traditional characters mapped to simplified ones; a character without a GBK

@@ -22,7 +22,7 @@ struct Utf8Literal {
 namespace literals {
 template <Utf8Literal S>
 const std::string& operator""_gbk() {
-  static const std::string converted = utf8_to_gbk_plain(S.view());
+  static const std::string converted = utf8_to_gbk_small(S.view());
   return converted;
 }
 }  // namespace literals

@@ -22,5 +22,13 @@ TEST(GbkLiteral, ConvertsOnceAndKeepsOneCopy) {
   EXPECT_NE(&"关键词"_gbk, &"外星人"_gbk);
 }
 
+// Literals convert without the fast path's table; the bytes must be the same either way.
+TEST(GbkLiteral, SmallConversionGivesThePlainConversionsBytes) {
+  const std::string cases[] = {"",          "abc",        "外星人",   "€",
+                               "e\xCC\x81", "中\xCC\x81", "\xE4\xB8", "a\xFFb",
+                               "┊*┊",       "😀",          "a\0b",     "<a href=\"#网址#\">#标题#</a>"};
+  for (const std::string& c : cases) EXPECT_EQ(utf8_to_gbk_small(c), utf8_to_gbk_plain(c)) << c;
+}
+
 }  // namespace
 }  // namespace vd
