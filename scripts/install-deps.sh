@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make pkg-config
   libicu-dev libpcre2-dev libcurl4-openssl-dev ca-certificates
-  qt6-base-dev
+  qt6-base-dev qt6-qpa-plugins xdg-utils
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   fonts-wqy-zenhei xvfb xauth curl
