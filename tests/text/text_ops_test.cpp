@@ -374,6 +374,16 @@ TextList model_split(const std::string& t, const std::string& sep) {
   return items;
 }
 
+// find_part, replace_parts and split_at against the model on one case; a fatal failure on disagreement.
+void expect_walks_agree_with_model(const std::string& text, const std::string& part, long start, bool flag) {
+  SCOPED_TRACE(testing::Message() << "text " << testing::PrintToString(text) << " part "
+                                  << testing::PrintToString(part) << " start " << start);
+  ASSERT_EQ(find_part(text, part, static_cast<int>(start), flag), model_find(text, part, start, flag));
+  ASSERT_EQ(replace_parts(text, part, "#", static_cast<int>(start), no_limit, flag),
+            model_replace(text, part, "#", start, flag));
+  ASSERT_EQ(split_at(text, part), model_split(text, part));
+}
+
 TEST(TextWalks, AgreeWithTheStepByStepModel) {
   // Letters in both cases, the first bytes of 中 文 形, and bytes that are first bytes and second bytes at
   // once.
@@ -391,21 +401,16 @@ TEST(TextWalks, AgreeWithTheStepByStepModel) {
     const std::string part = pick(3);
     const long start = static_cast<long>(random() % (text.size() + 3)) - 1;
     const bool flag = random() % 2 == 0;
-    SCOPED_TRACE(testing::Message() << "text " << testing::PrintToString(text) << " part "
-                                    << testing::PrintToString(part) << " start " << start);
-    ASSERT_EQ(find_part(text, part, static_cast<int>(start), flag), model_find(text, part, start, flag));
-    ASSERT_EQ(replace_parts(text, part, "#", static_cast<int>(start), no_limit, flag),
-              model_replace(text, part, "#", start, flag));
-    ASSERT_EQ(split_at(text, part), model_split(text, part));
+    expect_walks_agree_with_model(text, part, start, flag);
+    if (HasFatalFailure()) return;
   }
 }
 
 // Longer texts, so that candidates fall inside whole blocks of the scan as well as in its tail, over
 // alphabets that test the candidate filter: bytes that differ from a letter only in bit 0x20 without being
-// letters
-// ("@" and "`", "[" and "{", C1 and E1), bytes without case that anchor a part, and texts made mostly of
-// first bytes. Parts are often cut from the text itself, case changed at random, so that most searches have
-// matches to find or to reject at a wrong step.
+// letters ("@" and "`", "[" and "{", C1 and E1), bytes without case that anchor a part, and texts made mostly
+// of first bytes. Parts are often cut from the text itself, case changed at random, so that most searches
+// have matches to find or to reject at a wrong step.
 TEST(TextWalks, LongTextsAgreeWithTheStepByStepModel) {
   struct Alphabet {
     const char* name;
@@ -439,12 +444,8 @@ TEST(TextWalks, LongTextsAgreeWithTheStepByStepModel) {
       }
       const long start = static_cast<long>(random() % (text.size() + 3)) - 1;
       const bool flag = random() % 2 == 0;
-      SCOPED_TRACE(testing::Message() << "text " << testing::PrintToString(text) << " part "
-                                      << testing::PrintToString(part) << " start " << start);
-      ASSERT_EQ(find_part(text, part, static_cast<int>(start), flag), model_find(text, part, start, flag));
-      ASSERT_EQ(replace_parts(text, part, "#", static_cast<int>(start), no_limit, flag),
-                model_replace(text, part, "#", start, flag));
-      ASSERT_EQ(split_at(text, part), model_split(text, part));
+      expect_walks_agree_with_model(text, part, start, flag);
+      if (HasFatalFailure()) return;
     }
   }
 }
